@@ -1,0 +1,49 @@
+#include "DataModule.h"
+#include "ItalianSettings.h"
+#include "SettingsFile.h"
+
+#include "platform/Errors.h"
+#include "platform/MessageBoxes.h"
+#include "platform/WidgetMessageBoxes.h"
+#include "workspace/MainWindow.h"
+
+#include <QApplication>
+#include <QFileInfo>
+
+using namespace ostrel;
+
+namespace {
+
+// Handlers catch their own errors; this only keeps a stray one from ending
+// the program.
+class OstrelApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* event) override
+    {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::exception& e) {
+            reportException(e);
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    OstrelApplication app(argc, argv);
+    useItalianSettings();
+    WidgetMessageBoxes boxes;
+    setMessages(&boxes);
+
+    TdTabelle tables(SettingsFile::fileName(QFileInfo(QCoreApplication::applicationFilePath()).fileName()));
+    tables.DataModuleCreate();
+    TfMain fMain(tables, argc > 1);
+    fMain.show();
+    const int status = app.exec();
+    setMessages(nullptr);
+    return status;
+}

@@ -1,0 +1,109 @@
+#include "ResidueImport.h"
+
+#include "app/DataModule.h"
+#include "app/WorkFolder.h"
+
+#include "platform/AnsiCodec.h"
+#include "platform/Errors.h"
+#include "platform/MessageBoxes.h"
+
+#include <QFile>
+
+namespace ostrel {
+
+namespace {
+
+// A line of nothing but blanks, control characters and separators is no
+// residue (an empty file, or the empty line after the last one).
+bool isEmptyLine(const QString& line)
+{
+    for (const QChar c : line)
+        if (c.unicode() > 32 && c != u'|')
+            return false;
+    return true;
+}
+
+} // namespace
+
+QString ResidueImport::fileFor(const QString& tableName)
+{
+    return WorkFolder::file(tableName == u"tEntrate" ? QStringLiteral("97RIAE14.TXT")
+                                                     : QStringLiteral("97RIAU14.TXT"));
+}
+
+int ResidueImport::Importa(DataSet& tTabella)
+{
+    m_tables.qCancella.clear();
+    const QString path = fileFor(tTabella.name());
+    m_tables.qCancella.add(QStringLiteral("delete from ") + tTabella.name());
+
+    QFile fTesto(path);
+    if (!fTesto.open(QIODevice::ReadOnly)) {
+        messages().error(QStringLiteral("Non è stato trovato il file che serve a generare la tabella ")
+                         + tTabella.name());
+        throw EAbort();
+    }
+    const QByteArray bytes = fTesto.readAll();
+    if (fTesto.error() != QFileDevice::NoError)
+        throw EInOutError(
+            QStringLiteral("Errore di lettura del file '%1': %2").arg(path, fTesto.errorString()));
+    fTesto.close();
+    const QStringList lines = Ansi::splitLines(Ansi::decode(bytes));
+
+    Field& Cap = tTabella.fieldByName(QStringLiteral("Cap"));
+    Field& Art = tTabella.fieldByName(QStringLiteral("Art"));
+    Field& Oggetto = tTabella.fieldByName(QStringLiteral("Oggetto"));
+    Field& UEB = tTabella.fieldByName(QStringLiteral("UEB"));
+    Field& Numero = tTabella.fieldByName(QStringLiteral("Numero"));
+    Field& Sub = tTabella.fieldByName(QStringLiteral("Sub"));
+    Field& Anno = tTabella.fieldByName(QStringLiteral("Anno"));
+    Field& Descrizione = tTabella.fieldByName(QStringLiteral("Descrizione"));
+    Field& Importo = tTabella.fieldByName(QStringLiteral("Importo"));
+    Field& CodResp = tTabella.fieldByName(QStringLiteral("CodResp"));
+    Field& Responsabile = tTabella.fieldByName(QStringLiteral("Responsabile"));
+    Field& ImportoBak = tTabella.fieldByName(QStringLiteral("ImportoBak"));
+
+    int imported = 0;
+    qsizetype lineNumber = 0;
+    try {
+        StoreTransaction transaction(m_tables.cnOstrel);
+        m_tables.qCancella.execute();
+        for (; lineNumber < lines.size(); ++lineNumber) {
+            const QString& S = lines[lineNumber];
+            if (isEmptyLine(S))
+                continue;
+            tTabella.append();
+            Cap.setAsString(TdTabelle::LeggeCampo(S, 2));
+            Art.setAsString(TdTabelle::LeggeCampo(S, 3));
+            Oggetto.setAsString(TdTabelle::LeggeCampo(S, 5));
+            UEB.setAsString(TdTabelle::LeggeCampo(S, 6));
+            Numero.setAsString(TdTabelle::LeggeCampo(S, 8));
+            Sub.setAsString(TdTabelle::LeggeCampo(S, 9));
+            Anno.setAsString(TdTabelle::LeggeCampo(S, 10));
+            Descrizione.setAsString(TdTabelle::LeggeCampo(S, 11));
+            if (Descrizione.asString().isEmpty())
+                Descrizione.setAsString(Oggetto.asString());
+            Importo.setAsString(TdTabelle::LeggeCampo(S, 12));
+            CodResp.setAsString(TdTabelle::LeggeCampo(S, 13));
+            Responsabile.setAsString(TdTabelle::LeggeCampo(S, 14));
+            ImportoBak.setAsString(TdTabelle::LeggeCampo(S, 12));
+            tTabella.post();
+            ++imported;
+        }
+        transaction.commit();
+    } catch (const Error& e) {
+        tTabella.cancel();
+        // The rows appended to the table's cursor were rolled back in the store.
+        tTabella.close();
+        tTabella.open();
+        throw Error(e.className(),
+                    QStringLiteral("Importazione della tabella %1 annullata alla riga %2 del file "
+                                   "'%3', la tabella conserva i dati precedenti: %4")
+                        .arg(tTabella.name())
+                        .arg(lineNumber + 1)
+                        .arg(path, e.message()));
+    }
+    return imported;
+}
+
+} // namespace ostrel

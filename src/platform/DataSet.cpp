@@ -1,0 +1,757 @@
+#include "DataSet.h"
+
+#include "DataSource.h"
+#include "Errors.h"
+#include "LocalStore.h"
+
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlRecord>
+#include <algorithm>
+
+namespace ostrel {
+
+// Rows are kept column by column in typed vectors: a hundred thousand
+// residues take a few tens of megabytes instead of a variant per cell.
+struct DataSet::Column {
+    FieldType type;
+    std::vector<qint32> ints;
+    std::vector<double> reals;
+    std::vector<QString> texts;
+    std::vector<char> nulls;
+
+    explicit Column(FieldType t) : type(t) {}
+
+    void reserve(size_t n)
+    {
+        nulls.reserve(n);
+        switch (type) {
+        case FieldType::Real:
+            reals.reserve(n);
+            break;
+        case FieldType::Text:
+            texts.reserve(n);
+            break;
+        default:
+            ints.reserve(n);
+        }
+    }
+
+    void append(const QVariant& v)
+    {
+        const bool isNull = !v.isValid() || v.isNull();
+        nulls.push_back(isNull);
+        switch (type) {
+        case FieldType::Real:
+            reals.push_back(isNull ? 0.0 : v.toDouble());
+            break;
+        case FieldType::Text:
+            texts.push_back(isNull ? QString() : v.toString());
+            break;
+        case FieldType::Bool:
+            ints.push_back(isNull ? 0 : (v.toInt() != 0 || v.toString() == u"true"));
+            break;
+        default:
+            ints.push_back(isNull ? 0 : qint32(v.toLongLong()));
+        }
+    }
+
+    QVariant get(size_t row) const
+    {
+        if (nulls[row])
+            return QVariant();
+        switch (type) {
+        case FieldType::Real:
+            return QVariant(reals[row]);
+        case FieldType::Text:
+            return QVariant(texts[row]);
+        case FieldType::Bool:
+            return QVariant(ints[row] != 0);
+        default:
+            return QVariant(ints[row]);
+        }
+    }
+
+    void set(size_t row, const QVariant& v)
+    {
+        const bool isNull = !v.isValid() || v.isNull();
+        nulls[row] = isNull;
+        switch (type) {
+        case FieldType::Real:
+            reals[row] = isNull ? 0.0 : v.toDouble();
+            break;
+        case FieldType::Text:
+            texts[row] = isNull ? QString() : v.toString();
+            break;
+        case FieldType::Bool:
+            ints[row] = isNull ? 0 : v.toBool();
+            break;
+        default:
+            ints[row] = isNull ? 0 : qint32(v.toLongLong());
+        }
+    }
+
+    void erase(size_t row)
+    {
+        nulls.erase(nulls.begin() + row);
+        switch (type) {
+        case FieldType::Real:
+            reals.erase(reals.begin() + row);
+            break;
+        case FieldType::Text:
+            texts.erase(texts.begin() + row);
+            break;
+        default:
+            ints.erase(ints.begin() + row);
+        }
+    }
+};
+
+namespace {
+
+FieldType typeFromResult(const QSqlField& field)
+{
+    switch (field.metaType().id()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+        return FieldType::Int4;
+    case QMetaType::Double:
+        return FieldType::Real;
+    case QMetaType::Bool:
+        return FieldType::Bool;
+    default:
+        return FieldType::Text;
+    }
+}
+
+QVariant bindable(const Field& field, const QVariant& v)
+{
+    if (!v.isValid()) {
+        switch (field.type()) {
+        case FieldType::Real:
+            return QVariant(QMetaType::fromType<double>());
+        case FieldType::Text:
+            return QVariant(QMetaType::fromType<QString>());
+        default:
+            return QVariant(QMetaType::fromType<int>());
+        }
+    }
+    if (field.type() == FieldType::Bool)
+        return QVariant(v.toBool() ? 1 : 0);
+    return v;
+}
+
+QString quoted(const QString& identifier)
+{
+    return u'"' + identifier + u'"';
+}
+
+} // namespace
+
+DataSet::DataSet(QString name, LocalStore* store) : m_name(std::move(name)), m_store(store) {}
+
+DataSet::~DataSet()
+{
+    for (DataSource* source : std::vector<DataSource*>(m_sources))
+        source->setDataSet(nullptr);
+}
+
+void DataSet::setSql(const QStringList& lines)
+{
+    if (lines == m_sql)
+        return;
+    close();
+    m_sql = lines;
+}
+
+void DataSet::setSqlLine(qsizetype index, const QString& line)
+{
+    if (index < 0 || index >= m_sql.size())
+        throw EDatabaseError(QStringLiteral("La riga %1 del testo della query %2 non esiste")
+                                 .arg(index)
+                                 .arg(m_name));
+    if (m_sql[index] == line)
+        return;
+    close();
+    m_sql[index] = line;
+}
+
+void DataSet::addSqlLine(const QString& line)
+{
+    close();
+    m_sql.append(line);
+}
+
+Field& DataSet::createField(const QString& name, FieldType type, int size, bool calculated)
+{
+    auto field = std::make_unique<Field>(*this, name, type, size, calculated);
+    Field& ref = *field;
+    m_fieldsByName.insert(name.toLower(), &ref);
+    m_fields.push_back(std::move(field));
+    return ref;
+}
+
+Field& DataSet::addField(const QString& name, FieldType type, int size)
+{
+    if (isActive())
+        throw EDatabaseError(QStringLiteral("Impossibile aggiungere il campo %1 alla query %2 aperta")
+                                 .arg(name, m_name));
+    m_declaredDataFields = true;
+    return createField(name, type, size, false);
+}
+
+Field& DataSet::addCalculatedField(const QString& name, FieldType type, int size)
+{
+    if (isActive())
+        throw EDatabaseError(QStringLiteral("Impossibile aggiungere il campo %1 alla query %2 aperta")
+                                 .arg(name, m_name));
+    return createField(name, type, size, true);
+}
+
+Field* DataSet::findField(const QString& name) const
+{
+    return m_fieldsByName.value(name.toLower(), nullptr);
+}
+
+Field& DataSet::fieldByName(const QString& name) const
+{
+    if (Field* field = findField(name))
+        return *field;
+    throw EDatabaseError(QStringLiteral("%1: campo '%2' non trovato").arg(m_name, name));
+}
+
+QString DataSet::updateTable() const
+{
+    if (!m_updateTable.isEmpty())
+        return m_updateTable;
+    static const QRegularExpression from(QStringLiteral("\\bFROM\\s+\"?(\\w+)"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    const auto match = from.match(sqlText());
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
+bool DataSet::isModified() const
+{
+    return isEditing() && std::any_of(m_modified.begin(), m_modified.end(), [](char c) { return c; });
+}
+
+void DataSet::checkActive() const
+{
+    if (!isActive())
+        throw EDatabaseError(QStringLiteral("%1: operazione non ammessa su una query chiusa").arg(m_name));
+}
+
+void DataSet::bindFields(const QSqlRecord& record, std::vector<int>& resultColumns)
+{
+    if (!m_declaredDataFields) {
+        // Rebuild the data fields from the result, keeping those whose name
+        // and type did not change so that handlers bound to them survive.
+        QList<ColumnDef> tableColumns;
+        const QString table = updateTable();
+        if (!table.isEmpty() && m_store)
+            tableColumns = m_store->tableColumns(table);
+        std::vector<std::unique_ptr<Field>> oldData;
+        std::vector<std::unique_ptr<Field>> calculated;
+        for (auto& f : m_fields)
+            (f->isCalculated() ? calculated : oldData).push_back(std::move(f));
+        m_fields.clear();
+        m_fieldsByName.clear();
+        for (int i = 0; i < record.count(); ++i) {
+            const QString name = record.fieldName(i);
+            FieldType type = typeFromResult(record.field(i));
+            int size = 0;
+            for (const ColumnDef& def : tableColumns) {
+                if (def.name.compare(name, Qt::CaseInsensitive) == 0) {
+                    type = def.type;
+                    size = def.size;
+                    break;
+                }
+            }
+            auto reuse = std::find_if(oldData.begin(), oldData.end(), [&](const auto& f) {
+                return f && f->name() == name && f->type() == type && f->size() == size;
+            });
+            if (reuse != oldData.end()) {
+                m_fieldsByName.insert(name.toLower(), reuse->get());
+                m_fields.push_back(std::move(*reuse));
+            } else {
+                createField(name, type, size, false);
+            }
+        }
+        for (auto& f : calculated) {
+            m_fieldsByName.insert(f->name().toLower(), f.get());
+            m_fields.push_back(std::move(f));
+        }
+    }
+    resultColumns.clear();
+    m_columns.clear();
+    int dataSlot = 0;
+    int calcSlot = 0;
+    for (auto& f : m_fields) {
+        if (f->isCalculated()) {
+            f->m_slot = calcSlot++;
+            continue;
+        }
+        const int column = record.indexOf(f->name());
+        if (column < 0)
+            throw EDatabaseError(QStringLiteral("%1: la colonna '%2' manca nel risultato della query")
+                                     .arg(m_name, f->name()));
+        resultColumns.push_back(column);
+        m_columns.emplace_back(f->type());
+        f->m_slot = dataSlot++;
+    }
+    m_dataFieldCount = dataSlot;
+    m_calcFieldCount = calcSlot;
+}
+
+void DataSet::open()
+{
+    if (isActive())
+        return;
+    if (!m_store)
+        throw EDatabaseError(QStringLiteral("%1: nessuna connessione").arg(m_name));
+    if (beforeOpen)
+        beforeOpen(*this);
+    QSqlQuery query(m_store->database());
+    query.setForwardOnly(true);
+    if (!query.exec(sqlText()))
+        throw EDatabaseError(LocalStore::describeError(
+            QStringLiteral("Impossibile aprire la query %1").arg(m_name), query.lastError()));
+    std::vector<int> resultColumns;
+    bindFields(query.record(), resultColumns);
+    size_t rows = 0;
+    while (query.next()) {
+        for (int i = 0; i < m_dataFieldCount; ++i)
+            m_columns[i].append(query.value(resultColumns[i]));
+        ++rows;
+    }
+    if (query.lastError().isValid())
+        throw EDatabaseError(LocalStore::describeError(
+            QStringLiteral("Errore nella lettura della query %1").arg(m_name), query.lastError()));
+    query.finish();
+    m_rowCount = rows;
+    m_calc.assign(m_calcFieldCount, QVariant());
+    m_buffer.clear();
+    m_modified.clear();
+    m_state = State::Browse;
+    m_current = rows ? 0 : -1;
+    m_bof = true;
+    m_eof = rows == 0;
+    computeCalculatedFields();
+    notify(Notice::Active);
+    if (afterOpen)
+        afterOpen(*this);
+    if (rows && afterScroll)
+        afterScroll(*this);
+}
+
+void DataSet::close()
+{
+    if (!isActive())
+        return;
+    m_state = State::Inactive;
+    m_columns.clear();
+    m_rowCount = 0;
+    m_buffer.clear();
+    m_modified.clear();
+    m_calc.assign(m_calcFieldCount, QVariant());
+    m_current = -1;
+    m_bof = m_eof = true;
+    notify(Notice::Active);
+}
+
+QVariant DataSet::fieldValue(const Field& field) const
+{
+    if (field.m_slot < 0)
+        return QVariant();
+    if (field.isCalculated())
+        return size_t(field.m_slot) < m_calc.size() ? m_calc[field.m_slot] : QVariant();
+    if (isEditing())
+        return m_buffer[field.m_slot];
+    if (m_current < 0 || !isActive())
+        return QVariant();
+    return m_columns[field.m_slot].get(size_t(m_current));
+}
+
+QVariant DataSet::valueAt(int row, const Field& field) const
+{
+    if (field.isCalculated() || field.m_slot < 0 || row < 0 || size_t(row) >= m_rowCount)
+        return QVariant();
+    if (isEditing() && row == m_current)
+        return m_buffer[field.m_slot];
+    return m_columns[field.m_slot].get(size_t(row));
+}
+
+void DataSet::setFieldValue(Field& field, const QVariant& value)
+{
+    if (field.isCalculated()) {
+        if (size_t(field.m_slot) < m_calc.size())
+            m_calc[field.m_slot] = value;
+        if (!m_inCalc)
+            notify(Notice::Record, &field);
+        return;
+    }
+    if (!isEditing())
+        throw EDatabaseError(
+            QStringLiteral("%1: il record non è in modifica, impossibile cambiare il campo %2")
+                .arg(m_name, field.name()));
+    if (field.isReadOnly())
+        throw EDatabaseError(
+            QStringLiteral("%1: il campo %2 è di sola lettura").arg(m_name, field.name()));
+    m_buffer[field.m_slot] = value;
+    m_modified[field.m_slot] = 1;
+    computeCalculatedFields();
+    notify(Notice::Record, &field);
+    for (auto& f : m_fields)
+        if (f->isCalculated())
+            notify(Notice::Record, f.get());
+    if (field.onChange)
+        field.onChange(field);
+}
+
+void DataSet::computeCalculatedFields()
+{
+    if (m_calcFieldCount == 0)
+        return;
+    m_calc.assign(m_calcFieldCount, QVariant());
+    if (!calcFields || (m_current < 0 && !isEditing()))
+        return;
+    m_inCalc = true;
+    try {
+        calcFields(*this);
+    } catch (...) {
+        m_inCalc = false;
+        throw;
+    }
+    m_inCalc = false;
+}
+
+void DataSet::notify(Notice notice, Field* field)
+{
+    for (DataSource* source : std::vector<DataSource*>(m_sources)) {
+        switch (notice) {
+        case Notice::Active:
+            source->activeChanged();
+            break;
+        case Notice::DataSet:
+            source->dataSetChanged();
+            break;
+        case Notice::Record:
+            source->recordChanged(field);
+            break;
+        case Notice::State:
+            source->editingChanged();
+            break;
+        case Notice::UpdateData:
+            source->updateData();
+            break;
+        }
+    }
+}
+
+void DataSet::attach(DataSource* source)
+{
+    if (std::find(m_sources.begin(), m_sources.end(), source) == m_sources.end())
+        m_sources.push_back(source);
+}
+
+void DataSet::detach(DataSource* source)
+{
+    m_sources.erase(std::remove(m_sources.begin(), m_sources.end(), source), m_sources.end());
+}
+
+void DataSet::checkBrowseMode()
+{
+    checkActive();
+    if (!isEditing())
+        return;
+    if (isModified())
+        post();
+    else
+        cancel();
+}
+
+void DataSet::scrolled(int row)
+{
+    m_current = row;
+    computeCalculatedFields();
+    notify(Notice::Record, nullptr);
+    if (afterScroll)
+        afterScroll(*this);
+}
+
+void DataSet::moveTo(int row)
+{
+    checkBrowseMode();
+    if (m_rowCount == 0)
+        return;
+    row = std::clamp(row, 0, int(m_rowCount) - 1);
+    m_bof = m_eof = false;
+    if (row != m_current)
+        scrolled(row);
+}
+
+void DataSet::first()
+{
+    moveTo(0);
+    m_bof = true;
+    notify(Notice::State);
+}
+
+void DataSet::last()
+{
+    moveTo(int(m_rowCount) - 1);
+    m_eof = true;
+    notify(Notice::State);
+}
+
+void DataSet::next()
+{
+    checkBrowseMode();
+    if (m_current + 1 >= int(m_rowCount)) {
+        m_eof = true;
+    } else {
+        m_bof = false;
+        m_eof = false;
+        scrolled(m_current + 1);
+    }
+    notify(Notice::State);
+}
+
+void DataSet::prior()
+{
+    checkBrowseMode();
+    if (m_current <= 0) {
+        m_bof = true;
+    } else {
+        m_bof = false;
+        m_eof = false;
+        scrolled(m_current - 1);
+    }
+    notify(Notice::State);
+}
+
+bool DataSet::locate(const QString& fieldName, const QVariant& value)
+{
+    checkBrowseMode();
+    const Field& field = fieldByName(fieldName);
+    if (field.isCalculated())
+        return false;
+    const QVariant wanted = value.isValid() ? field.checked(value) : QVariant();
+    const Column& column = m_columns[field.m_slot];
+    for (size_t row = 0; row < m_rowCount; ++row) {
+        if (column.get(row) == wanted) {
+            m_bof = m_eof = false;
+            if (int(row) != m_current)
+                scrolled(int(row));
+            notify(Notice::State);
+            return true;
+        }
+    }
+    return false;
+}
+
+void DataSet::edit()
+{
+    checkActive();
+    if (isEditing())
+        return;
+    if (m_readOnly)
+        throw EDatabaseError(QStringLiteral("%1: la query è di sola lettura").arg(m_name));
+    if (m_current < 0)
+        throw EDatabaseError(QStringLiteral("%1: nessun record da modificare").arg(m_name));
+    m_buffer.resize(m_dataFieldCount);
+    for (int i = 0; i < m_dataFieldCount; ++i)
+        m_buffer[i] = m_columns[i].get(size_t(m_current));
+    m_modified.assign(m_dataFieldCount, 0);
+    m_state = State::Edit;
+    notify(Notice::State);
+}
+
+void DataSet::append()
+{
+    checkBrowseMode();
+    if (m_readOnly)
+        throw EDatabaseError(QStringLiteral("%1: la query è di sola lettura").arg(m_name));
+    m_buffer.assign(m_dataFieldCount, QVariant());
+    m_modified.assign(m_dataFieldCount, 0);
+    m_state = State::Insert;
+    computeCalculatedFields();
+    notify(Notice::State);
+    notify(Notice::Record, nullptr);
+}
+
+void DataSet::cancel()
+{
+    if (!isEditing())
+        return;
+    m_state = State::Browse;
+    m_buffer.clear();
+    m_modified.clear();
+    computeCalculatedFields();
+    notify(Notice::State);
+    notify(Notice::Record, nullptr);
+    if (afterCancel)
+        afterCancel(*this);
+}
+
+void DataSet::post()
+{
+    if (!isEditing())
+        return;
+    notify(Notice::UpdateData);
+    if (beforePost)
+        beforePost(*this);
+    writeThrough();
+    if (m_state == State::Insert) {
+        for (int i = 0; i < m_dataFieldCount; ++i)
+            m_columns[i].append(m_buffer[i]);
+        ++m_rowCount;
+        m_current = int(m_rowCount) - 1;
+    } else {
+        for (int i = 0; i < m_dataFieldCount; ++i)
+            if (m_modified[i])
+                m_columns[i].set(size_t(m_current), m_buffer[i]);
+    }
+    m_bof = m_eof = false;
+    m_state = State::Browse;
+    m_buffer.clear();
+    m_modified.clear();
+    computeCalculatedFields();
+    notify(Notice::State);
+    notify(Notice::Record, nullptr);
+    if (afterPost)
+        afterPost(*this);
+}
+
+QSqlQuery& DataSet::cachedQuery(const QString& sql)
+{
+    // Prepared statements die with the connection they were prepared on.
+    QSqlDatabase db = m_store->database();
+    if (m_statementsGeneration != m_store->generation()) {
+        m_statements.clear();
+        m_statementsGeneration = m_store->generation();
+    }
+    auto it = m_statements.find(sql);
+    if (it == m_statements.end()) {
+        auto query = std::make_shared<QSqlQuery>(db);
+        if (!query->prepare(sql))
+            throw EDatabaseError(LocalStore::describeError(
+                QStringLiteral("Istruzione rifiutata dall'archivio"), query->lastError()));
+        it = m_statements.insert(sql, query);
+    }
+    return **it;
+}
+
+void DataSet::writeThrough()
+{
+    const QString table = updateTable();
+    if (table.isEmpty())
+        throw EDatabaseError(QStringLiteral("%1: la query non indica la tabella da aggiornare").arg(m_name));
+    QList<ColumnDef> tableColumns = m_store->tableColumns(table);
+    auto inTable = [&](const Field& f) {
+        return std::any_of(tableColumns.begin(), tableColumns.end(), [&](const ColumnDef& c) {
+            return c.name.compare(f.name(), Qt::CaseInsensitive) == 0;
+        });
+    };
+    QStringList names;
+    QVariantList values;
+    for (auto& f : m_fields) {
+        if (f->isCalculated() || !m_modified[f->m_slot] || !inTable(*f))
+            continue;
+        const QVariant& v = m_buffer[f->m_slot];
+        if (f->type() == FieldType::Text && f->size() > 0 && v.isValid()
+            && v.toString().size() > f->size())
+            throw EDatabaseError(
+                QStringLiteral("Il campo %1 accetta al massimo %2 caratteri: il testo indicato ne "
+                               "ha %3")
+                    .arg(f->name())
+                    .arg(f->size())
+                    .arg(v.toString().size()));
+        names.append(f->name());
+        values.append(bindable(*f, v));
+    }
+    Field* key = findField(m_keyField);
+    QString sql;
+    if (m_state == State::Insert) {
+        if (names.isEmpty()) {
+            sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(table));
+        } else {
+            QStringList marks(names.size(), QStringLiteral("?"));
+            QStringList columns;
+            for (const QString& n : names)
+                columns.append(quoted(n));
+            sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                      .arg(quoted(table), columns.join(u", "), marks.join(u", "));
+        }
+    } else {
+        if (names.isEmpty())
+            return;
+        if (!key)
+            throw EDatabaseError(
+                QStringLiteral("%1: manca il campo chiave %2").arg(m_name, m_keyField));
+        QStringList sets;
+        for (const QString& n : names)
+            sets.append(quoted(n) + QStringLiteral(" = ?"));
+        sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
+                  .arg(quoted(table), sets.join(u", "), quoted(m_keyField));
+        values.append(m_columns[key->m_slot].get(size_t(m_current)));
+    }
+    QSqlQuery& query = cachedQuery(sql);
+    for (int i = 0; i < values.size(); ++i)
+        query.bindValue(i, values[i]);
+    if (!query.exec())
+        throw EDatabaseError(LocalStore::describeError(
+            QStringLiteral("L'archivio non ha accettato la registrazione"), query.lastError()));
+    if (m_state == State::Edit && query.numRowsAffected() == 0)
+        throw EDatabaseError(QStringLiteral(
+            "Il record da registrare non è più nell'archivio: forse è stato eliminato da un'altra "
+            "copia del programma."));
+    if (m_state == State::Insert && key && !m_buffer[key->m_slot].isValid())
+        m_buffer[key->m_slot] = query.lastInsertId();
+    query.finish();
+}
+
+void DataSet::deleteRecord()
+{
+    checkActive();
+    if (m_state == State::Insert) {
+        cancel();
+        return;
+    }
+    if (m_state == State::Edit)
+        cancel();
+    if (m_current < 0)
+        throw EDatabaseError(QStringLiteral("%1: nessun record da eliminare").arg(m_name));
+    if (m_readOnly)
+        throw EDatabaseError(QStringLiteral("%1: la query è di sola lettura").arg(m_name));
+    Field* key = findField(m_keyField);
+    if (!key)
+        throw EDatabaseError(QStringLiteral("%1: manca il campo chiave %2").arg(m_name, m_keyField));
+    const QString sql =
+        QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(quoted(updateTable()), quoted(m_keyField));
+    QSqlQuery& query = cachedQuery(sql);
+    query.bindValue(0, m_columns[key->m_slot].get(size_t(m_current)));
+    if (!query.exec())
+        throw EDatabaseError(LocalStore::describeError(
+            QStringLiteral("L'archivio non ha accettato l'eliminazione"), query.lastError()));
+    query.finish();
+    for (Column& column : m_columns)
+        column.erase(size_t(m_current));
+    --m_rowCount;
+    if (m_current >= int(m_rowCount))
+        m_current = int(m_rowCount) - 1;
+    m_bof = m_current <= 0;
+    m_eof = m_rowCount == 0;
+    computeCalculatedFields();
+    notify(Notice::DataSet);
+    notify(Notice::Record, nullptr);
+    if (afterDelete)
+        afterDelete(*this);
+    if (m_current >= 0 && afterScroll)
+        afterScroll(*this);
+}
+
+} // namespace ostrel
