@@ -3,7 +3,6 @@
 #include "Field.h"
 
 #include <QHash>
-#include <QSqlQuery>
 #include <QStringList>
 #include <functional>
 #include <memory>
@@ -103,13 +102,17 @@ private:
     struct Column;
 
     Field& createField(const QString& name, FieldType type, int size, bool calculated);
-    void bindFields(const class QSqlRecord& record, std::vector<int>& resultColumns);
+    struct ResultColumn {
+        QString name;
+        FieldType type;
+        bool operator==(const ResultColumn&) const = default;
+    };
+    void bindFields(const std::vector<ResultColumn>& result);
     void computeCalculatedFields();
     void writeThrough();
     void checkBrowseMode();
     void checkActive() const;
     void scrolled(int row);
-    QSqlQuery& cachedQuery(const QString& sql);
 
     enum class Notice { Active, DataSet, Record, State, UpdateData };
     void notify(Notice notice, Field* field = nullptr);
@@ -118,6 +121,10 @@ private:
     LocalStore* m_store;
     QStringList m_sql;
     QString m_updateTable;
+    mutable QString m_sqlTable; // the table after the text's first FROM
+    mutable bool m_sqlTableKnown = false;
+    std::vector<ResultColumn> m_lastResult;
+    std::vector<int> m_resultColumns; // result column of each data field
     QString m_keyField = QStringLiteral("Id");
     bool m_readOnly = false;
 
@@ -140,8 +147,8 @@ private:
     bool m_eof = true;
 
     std::vector<DataSource*> m_sources;
-    QHash<QString, std::shared_ptr<QSqlQuery>> m_statements;
-    int m_statementsGeneration = -1;
+    std::vector<char> m_writable;          // data field is a column of the table
+    QHash<QByteArray, QString> m_writeSql; // statement per set of changed fields
 };
 
 } // namespace ostrel

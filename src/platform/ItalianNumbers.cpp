@@ -1,6 +1,6 @@
 #include "ItalianNumbers.h"
 
-#include <QLocale>
+#include <charconv>
 #include <cmath>
 
 namespace ostrel::ItalianNumbers {
@@ -36,8 +36,12 @@ std::optional<double> parseReal(const QString& text)
     QByteArray c;
     c.reserve(n);
     auto isDigit = [&](qsizetype k) { return k < n && text[k] >= u'0' && text[k] <= u'9'; };
-    if (i < n && (text[i] == u'+' || text[i] == u'-'))
-        c.append(char(text[i++].unicode()));
+    // from_chars takes a minus sign only.
+    if (i < n && (text[i] == u'+' || text[i] == u'-')) {
+        if (text[i] == u'-')
+            c.append('-');
+        ++i;
+    }
     int digits = 0;
     while (isDigit(i)) {
         c.append(char(text[i++].unicode()));
@@ -65,9 +69,9 @@ std::optional<double> parseReal(const QString& text)
     }
     if (i != n)
         return std::nullopt;
-    bool ok = false;
-    const double value = QLocale::c().toDouble(QString::fromLatin1(c), &ok);
-    if (!ok || !std::isfinite(value))
+    double value = 0;
+    const auto [end, error] = std::from_chars(c.constData(), c.constData() + c.size(), value);
+    if (error != std::errc() || end != c.constData() + c.size() || !std::isfinite(value))
         return std::nullopt;
     return value;
 }

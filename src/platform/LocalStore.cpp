@@ -85,6 +85,10 @@ bool LocalStore::isOpen() const
 void LocalStore::close()
 {
     m_columns.clear();
+    for (sqlite3_stmt* statement : std::as_const(m_prepared))
+        sqlite3_finalize(statement);
+    m_prepared.clear();
+    m_handle = nullptr;
     if (QSqlDatabase::contains(m_connectionName))
         QSqlDatabase::database(m_connectionName, false).close();
 }
@@ -140,18 +144,94 @@ QSqlDatabase LocalStore::database()
         throw EDatabaseError(describeError(
             QStringLiteral("Impossibile aprire l'archivio '%1'").arg(m_dataSource),
             db.lastError()));
-    ++m_generation;
+    m_handle = nullptr;
     const QVariant handle = db.driver()->handle();
-    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0) {
-        if (auto* sqlite = *static_cast<sqlite3* const*>(handle.data()))
-            installStoreFunctions(sqlite);
+    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
+        m_handle = *static_cast<sqlite3* const*>(handle.data());
+    if (!m_handle) {
+        db.close();
+        throw EDatabaseError(QStringLiteral("Il driver SQLite di Qt non dà accesso all'archivio"));
     }
+    installStoreFunctions(m_handle);
     return db;
+}
+
+sqlite3* LocalStore::handle()
+{
+    if (!m_handle)
+        database();
+    return m_handle;
+}
+
+sqlite3_stmt* LocalStore::prepared(const QString& sql, const QString& what)
+{
+    sqlite3* db = handle();
+    if (sqlite3_stmt* statement = m_prepared.value(sql))
+        return statement;
+    // Filters typed in the windows give ever new texts: keep the cache small.
+    if (m_prepared.size() >= 64) {
+        for (sqlite3_stmt* statement : std::as_const(m_prepared))
+            sqlite3_finalize(statement);
+        m_prepared.clear();
+    }
+    const QByteArray text = sql.toUtf8();
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &statement, nullptr) != SQLITE_OK) {
+        const QString error = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_finalize(statement);
+        throw EDatabaseError(describeError(what, error));
+    }
+    m_prepared.insert(sql, statement);
+    return statement;
+}
+
+int LocalStore::run(const QString& sql, const QVariantList& values, qint64* lastInsertRowId,
+                    const QString& what)
+{
+    sqlite3_stmt* statement = prepared(sql, what);
+    for (int i = 0; i < values.size(); ++i) {
+        const QVariant& v = values[i];
+        const int index = i + 1;
+        if (!v.isValid() || v.isNull()) {
+            sqlite3_bind_null(statement, index);
+            continue;
+        }
+        switch (v.typeId()) {
+        case QMetaType::Int:
+        case QMetaType::LongLong:
+        case QMetaType::Bool:
+        case QMetaType::UInt:
+            sqlite3_bind_int64(statement, index, v.toLongLong());
+            break;
+        case QMetaType::Double:
+            sqlite3_bind_double(statement, index, v.toDouble());
+            break;
+        default: {
+            const QByteArray text = v.toString().toUtf8();
+            sqlite3_bind_text(statement, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+        }
+        }
+    }
+    const int step = sqlite3_step(statement);
+    const QString error = step == SQLITE_DONE || step == SQLITE_ROW
+        ? QString()
+        : QString::fromUtf8(sqlite3_errmsg(m_handle));
+    sqlite3_reset(statement);
+    sqlite3_clear_bindings(statement);
+    if (!error.isNull())
+        throw EDatabaseError(describeError(what, error));
+    if (lastInsertRowId)
+        *lastInsertRowId = sqlite3_last_insert_rowid(m_handle);
+    return sqlite3_changes(m_handle);
 }
 
 QString LocalStore::describeError(const QString& what, const QSqlError& error)
 {
-    const QString raw = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    return describeError(what, error.databaseText().isEmpty() ? error.text() : error.databaseText());
+}
+
+QString LocalStore::describeError(const QString& what, const QString& raw)
+{
     QString italian;
     for (const Translation& t : kTranslations) {
         if (raw.contains(QLatin1String(t.storeText), Qt::CaseInsensitive)) {

@@ -8,6 +8,9 @@
 #include <QString>
 #include <QVariantList>
 
+struct sqlite3;
+struct sqlite3_stmt;
+
 namespace ostrel {
 
 // Declared type of a table column, as the data layer needs it.
@@ -34,10 +37,16 @@ public:
     // The open connection; throws EDatabaseError when the file is missing or
     // is not a usable store.
     QSqlDatabase database();
+    // The SQLite handle of the open connection, for the data layer's reads.
+    sqlite3* handle();
     bool isOpen() const;
     void close();
-    // Grows at every open: statements prepared before belong to a dead connection.
-    int generation() const { return m_generation; }
+    // A prepared statement kept for reuse until the connection closes; the
+    // caller resets it after use. Throws EDatabaseError with `what`.
+    sqlite3_stmt* prepared(const QString& sql, const QString& what);
+    // Runs a cached statement with positional values; returns the rows changed.
+    int run(const QString& sql, const QVariantList& values, qint64* lastInsertRowId,
+            const QString& what);
 
     // Runs one statement with positional bound values; throws EDatabaseError.
     QSqlQuery exec(const QString& sql, const QVariantList& values = {});
@@ -51,6 +60,7 @@ public:
 
     // Italian message for a statement the store refused.
     static QString describeError(const QString& what, const QSqlError& error);
+    static QString describeError(const QString& what, const QString& storeText);
 
 private:
     void checkFile() const;
@@ -58,7 +68,8 @@ private:
     QString m_connectionName;
     QString m_dataSource;
     QHash<QString, QList<ColumnDef>> m_columns;
-    int m_generation = 0;
+    QHash<QString, sqlite3_stmt*> m_prepared;
+    sqlite3* m_handle = nullptr;
 };
 
 // Commits on commit(); rolls back when left any other way.

@@ -1,0 +1,119 @@
+// Import of generated residue files beside sqlite3's .import of the same
+// files, measured in the same run.
+//
+//   bench_import [LINES]      (default 100000 lines per file)
+
+#include "app/DataModule.h"
+#include "app/SettingsFile.h"
+#include "app/StoreSchema.h"
+#include "demo/DemoResidues.h"
+#include "import/ResidueImport.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <cstdio>
+#include <sys/resource.h>
+
+using namespace ostrel;
+
+namespace {
+
+double seconds(QElapsedTimer& timer)
+{
+    return double(timer.nsecsElapsed()) / 1e9;
+}
+
+long peakKilobytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+const char kIntoStoreColumns[] =
+    "BEGIN;\n"
+    "INSERT INTO %1 (Id, Cap, Art, Oggetto, UEB, Numero, Sub, Anno, Descrizione, Importo, CodResp, "
+    "Responsabile, ImportoBak) SELECT rowid, CAST(TRIM(f2) AS INTEGER), CAST(TRIM(f3) AS INTEGER), "
+    "TRIM(f5), TRIM(f6), TRIM(f8), CAST(TRIM(f9) AS INTEGER), CAST(TRIM(f10) AS INTEGER), "
+    "COALESCE(NULLIF(TRIM(f11), ''), TRIM(f5)), CAST(REPLACE(TRIM(f12), ',', '.') AS REAL), "
+    "CAST(TRIM(f13) AS INTEGER), TRIM(f14), CAST(REPLACE(TRIM(f12), ',', '.') AS REAL) FROM %2;\n"
+    "COMMIT;\n";
+
+// sqlite3 .import of both files into tables with one column per field and,
+// when intoStore, on into the store's own tables, as a sqlite3 user would.
+double referenceImport(const QString& folder, bool intoStore)
+{
+    QStringList columns;
+    for (int i = 0; i <= 16; ++i)
+        columns << QStringLiteral("f%1 TEXT").arg(i);
+    const QString script =
+        QStringLiteral(".mode list\n.separator |\n"
+                       "CREATE TABLE e(%1);\nCREATE TABLE u(%1);\n"
+                       ".import %2/97RIAE14.TXT e\n.import %2/97RIAU14.TXT u\n")
+            .arg(columns.join(u','), folder);
+    QString fullScript = script;
+    if (intoStore) {
+        for (const QString& statement : StoreSchema::statements())
+            fullScript.prepend(statement + ";\n");
+        fullScript += QString::fromLatin1(kIntoStoreColumns).arg("tEntrate", "e");
+        fullScript += QString::fromLatin1(kIntoStoreColumns).arg("tUscite", "u");
+    }
+    QFile::remove(folder + "/reference.db");
+    QProcess sqlite;
+    QElapsedTimer timer;
+    timer.start();
+    sqlite.start("sqlite3", {folder + "/reference.db"});
+    sqlite.write(fullScript.toUtf8());
+    sqlite.closeWriteChannel();
+    sqlite.waitForFinished(-1);
+    const double elapsed = seconds(timer);
+    const QByteArray errors = sqlite.readAllStandardError();
+    if (sqlite.exitCode() != 0 || !errors.isEmpty())
+        fprintf(stderr, "sqlite3: %s\n", errors.constData());
+    return elapsed;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    const int lines = argc > 1 ? atoi(argv[1]) : 100000;
+    QTemporaryDir dir;
+    qputenv("OSTREL_WORKDIR", dir.path().toUtf8());
+    QDir::setCurrent(dir.path());
+    DemoResidues::write(dir.path(), lines);
+    const QString store = dir.filePath("dbOstrel.db");
+    StoreSchema::createStore(store);
+    SettingsFile::write("Ostrel.ini", store, "LOCALHOST:1521", "KESTRA481307");
+
+    TdTabelle tables("Ostrel.ini");
+    tables.DataModuleCreate();
+    QElapsedTimer timer;
+    timer.start();
+    ResidueImport import(tables);
+    import.Importa(tables.tEntrate);
+    import.Importa(tables.tUscite);
+    const double ours = seconds(timer);
+    const double rawImport = referenceImport(dir.path(), false);
+    const double intoStore = referenceImport(dir.path(), true);
+    QProcess check;
+    check.start("sqlite3", {dir.filePath("reference.db"),
+                            "SELECT (SELECT COUNT(*) FROM tEntrate) + (SELECT COUNT(*) FROM tUscite)"});
+    check.waitForFinished(-1);
+    if (check.readAllStandardOutput().trimmed().toInt() != 2 * lines)
+        fprintf(stderr, "the sqlite3 reference did not fill the store's tables\n");
+
+    printf("operation\tscale\tours_s\treference_s\tratio\tpeak_MB\n");
+    printf("import vs sqlite3 .import + INSERT into the store's tables\t%d lines x2\t%.3f\t%.3f\t%.2f\t%.1f\n",
+           lines, ours, intoStore, ours / intoStore, peakKilobytes() / 1024.0);
+    printf("import vs sqlite3 .import into text tables\t%d lines x2\t%.3f\t%.3f\t%.2f\t%.1f\n", lines,
+           ours, rawImport, ours / rawImport, peakKilobytes() / 1024.0);
+    printf("# target: ratio <= 1.50\n");
+    return 0;
+}
