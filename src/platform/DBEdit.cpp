@@ -1,0 +1,152 @@
+#include "DBEdit.h"
+
+#include "DataSet.h"
+#include "Errors.h"
+#include "Field.h"
+#include "MessageBoxes.h"
+
+#include <QFocusEvent>
+
+namespace ostrel {
+
+namespace {
+
+// Focus that moves to a message box or a menu and back is not the user
+// leaving the edit.
+bool isWindowSwitch(Qt::FocusReason reason)
+{
+    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
+}
+
+} // namespace
+
+DBEdit::DBEdit(QWidget* parent) : QLineEdit(parent)
+{
+    setReadOnly(true);
+    connect(this, &QLineEdit::textEdited, this, [this](const QString& text) {
+        m_userModified = true;
+        if (m_upperCase && text != text.toUpper()) {
+            const int cursor = cursorPosition();
+            setText(text.toUpper());
+            setCursorPosition(cursor);
+        }
+    });
+}
+
+DBEdit::~DBEdit()
+{
+    if (m_source)
+        m_source->removeLink(this);
+}
+
+void DBEdit::setDataSource(DataSource* source)
+{
+    if (m_source)
+        m_source->removeLink(this);
+    m_source = source;
+    if (m_source)
+        m_source->addLink(this);
+    refresh();
+}
+
+void DBEdit::setDataField(const QString& name)
+{
+    m_fieldName = name;
+    refresh();
+}
+
+Field* DBEdit::field() const
+{
+    DataSet* ds = m_source ? m_source->dataSet() : nullptr;
+    return ds && ds->isActive() ? ds->findField(m_fieldName) : nullptr;
+}
+
+void DBEdit::refresh()
+{
+    m_userModified = false;
+    const Field* f = field();
+    const QString text = !f ? QString() : hasFocus() ? f->editText() : f->displayText();
+    if (text != this->text())
+        setText(text);
+    editingChanged();
+}
+
+void DBEdit::recordChanged(Field* changed)
+{
+    if (!changed || changed == field())
+        refresh();
+}
+
+void DBEdit::editingChanged()
+{
+    const DataSet* ds = m_source ? m_source->dataSet() : nullptr;
+    const Field* f = field();
+    setReadOnly(!ds || !ds->isEditing() || !f || f->isReadOnly());
+}
+
+void DBEdit::writeText()
+{
+    if (!m_userModified)
+        return;
+    Field* f = field();
+    if (!f)
+        return;
+    m_userModified = false;
+    try {
+        f->setAsString(text());
+    } catch (...) {
+        m_userModified = true;
+        throw;
+    }
+}
+
+void DBEdit::updateData()
+{
+    writeText();
+}
+
+void DBEdit::focusInEvent(QFocusEvent* event)
+{
+    QLineEdit::focusInEvent(event);
+    if (isWindowSwitch(event->reason()))
+        return;
+    if (m_refocusing) {
+        // Back after a refused text: still the same visit to the edit.
+        m_refocusing = false;
+        return;
+    }
+    if (!m_userModified)
+        refresh();
+    guarded([this] { DoEnter(); });
+}
+
+void DBEdit::focusOutEvent(QFocusEvent* event)
+{
+    QLineEdit::focusOutEvent(event);
+    if (isWindowSwitch(event->reason()) || m_refocusing)
+        return;
+    try {
+        writeText();
+    } catch (const std::exception& e) {
+        reportException(e);
+        m_refocusing = true;
+        setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    refresh();
+    guarded([this] { DoExit(); });
+}
+
+void DBEdit::DoEnter()
+{
+    if (onEnter)
+        onEnter();
+}
+
+void DBEdit::DoExit()
+{
+    if (onExit)
+        onExit();
+}
+
+} // namespace ostrel

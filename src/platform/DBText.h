@@ -1,0 +1,60 @@
+#pragma once
+
+#include "DataSource.h"
+
+#include <QCheckBox>
+#include <QLabel>
+
+namespace ostrel {
+
+class Field;
+
+// A label showing one field's display text.
+class DBText : public QLabel, public DataLink {
+    Q_OBJECT
+public:
+    explicit DBText(QWidget* parent = nullptr);
+    ~DBText() override;
+
+    void setDataSource(DataSource* source);
+    void setDataField(const QString& name);
+    Field* field() const;
+
+protected:
+    void activeChanged() override { refresh(); }
+    void dataSetChanged() override { refresh(); }
+    void recordChanged(Field* field) override;
+
+private:
+    void refresh();
+
+    DataSource* m_source = nullptr;
+    QString m_fieldName;
+};
+
+// A check box bound to a yes/no field; it changes only while the record is
+// being edited.
+class DBCheckBox : public QCheckBox, public DataLink {
+    Q_OBJECT
+public:
+    explicit DBCheckBox(const QString& caption, QWidget* parent = nullptr);
+    ~DBCheckBox() override;
+
+    void setDataSource(DataSource* source);
+    void setDataField(const QString& name);
+    Field* field() const;
+
+protected:
+    void nextCheckState() override;
+    void activeChanged() override { refresh(); }
+    void dataSetChanged() override { refresh(); }
+    void recordChanged(Field* field) override;
+
+private:
+    void refresh();
+
+    DataSource* m_source = nullptr;
+    QString m_fieldName;
+};
+
+} // namespace ostrel
