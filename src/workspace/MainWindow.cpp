@@ -337,40 +337,47 @@ QWidget* TfMain::createExpenditurePage()
     const int top = 282;
     QGroupBox* elimination = groupBox(page, "GroupBox5",
                                       QStringLiteral("Eliminazione: residuo passivo mandato in economia. Avanzo:"),
-                                      QRect(6, top, 352, 128));
+                                      QRect(6, top, 372, 128));
+    QFont titleFont = windowFont();
+    titleFont.setPixelSize(12);
+    elimination->setFont(titleFont);
     const char* eliminated[4] = {"DBEditRev10", "DBEditRev19", "DBEditRev20", "DBEditRev21"};
     const QString eliminatedCaptions[4] = {QStringLiteral("Libero"), QStringLiteral(" Accanton."),
                                            QStringLiteral(" Vincolato"), QStringLiteral(" Destinato")};
     for (int i = 0; i < 4; ++i)
         amountColumn(elimination, eliminatedCaptions[i], eliminated[i], &dsUscite,
-                     Reassessment::destinations(Kind::Expenditure)[i], 8 + i * 85, 80);
+                     Reassessment::destinations(Kind::Expenditure)[i], 8 + i * 90, 86)->setFont(windowFont());
     QGroupBox* reimputation = groupBox(page, "GroupBox4", QStringLiteral("Reimputazione: residuo reimputato"),
-                                       QRect(364, top, 382, 128));
+                                       QRect(384, top, 376, 128));
     const char* reimputed[4] = {"DBEditRev11", "DBEditRev12", "DBEditRev13", "DBEditRev14"};
     const char* checks[4] = {"DBCheckBox2", "DBCheckBox3", "DBCheckBox4", "DBCheckBox5"};
     const QString years[4] = {QStringLiteral(" 2015 "), QStringLiteral(" 2016 "), QStringLiteral(" 2017 "),
                               QStringLiteral(" Oltre ")};
     for (int i = 0; i < 4; ++i) {
-        const int left = 8 + i * 93;
+        const int left = 8 + i * 91;
         amountColumn(reimputation, years[i], reimputed[i], &dsUscite,
-                     Reassessment::destinations(Kind::Expenditure)[4 + i], left, 88);
-        auto* check = new DBCheckBox(QStringLiteral("Coperto da fondo"), reimputation);
+                     Reassessment::destinations(Kind::Expenditure)[4 + i], left, 86);
+        // The caption wraps on two lines beside the box, as the column is narrow.
+        auto* check = new DBCheckBox(QString(), reimputation);
         check->setObjectName(QString::fromLatin1(checks[i]));
         check->setToolTip(QStringLiteral("Coperto da fondo"));
+        check->setAccessibleName(QStringLiteral("Coperto da fondo"));
         check->setDataSource(&dsUscite);
         check->setDataField(Reassessment::expenditureFlags()[1 + i]);
-        check->setGeometry(left, 72, 88, 24);
-        check->setFocusPolicy(Qt::TabFocus);
+        check->setGeometry(left, 72, 20, 30);
+        QLabel* caption = label(reimputation, QStringLiteral("Coperto da fondo"), QRect(left + 20, 70, 66, 34));
+        caption->setWordWrap(true);
+        caption->setToolTip(QStringLiteral("Coperto da fondo"));
     }
     auto* gara = new DBCheckBox(QStringLiteral("Gare formalmente indette"), reimputation);
     gara->setObjectName(QStringLiteral("DBCheckBox1"));
     gara->setToolTip(QStringLiteral("Da usare per impegni cancellati in assenza di obbligazione"));
     gara->setDataSource(&dsUscite);
     gara->setDataField(QStringLiteral("Gara"));
-    gara->setGeometry(8, 98, 360, 24);
-    QGroupBox* conservation = groupBox(page, "GroupBox8", QStringLiteral("Conservazione"), QRect(752, top, 162, 128));
+    gara->setGeometry(8, 102, 360, 22);
+    QGroupBox* conservation = groupBox(page, "GroupBox8", QStringLiteral("Conservazione"), QRect(766, top, 148, 128));
     amountColumn(conservation, QStringLiteral("Mantenuto a residuo"), "DBEditRev15", &dsUscite, "ResMantenuto",
-                 8, 146);
+                 6, 136);
     const char* const causes[3] = {"DBEditRev16", "DBEditRev17", "DBEditRev18"};
     causeEdits(page, &dsUscite, top + 134, causes);
     return page;
