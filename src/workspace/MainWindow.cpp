@@ -259,6 +259,10 @@ TfMain::TfMain(TdTabelle& tables, bool importResidues, const QDate& today, QWidg
     PageControl1->setGeometry(4, 109, 920, 610);
     PageControl1->addTab(createRevenuePage(), QStringLiteral("Entrate"));
     PageControl1->addTab(createExpenditurePage(), QStringLiteral("Uscite"));
+    DBText3 = child<DBText>("DBText3");
+    DBText10 = child<DBText>("DBText10");
+    sbModificaE = child<QToolButton>("sbModificaE");
+    sbModificaU = child<QToolButton>("sbModificaU");
     connectHandlers();
     guarded([&] { FormCreate(importResidues, today); });
     enableBrowseControls(true);
@@ -481,7 +485,7 @@ void TfMain::PageControl1Change()
 
 void TfMain::qEntrateImportoChange(Field& field)
 {
-    DBText* label = &field.dataSet() == &qEntrate ? child<DBText>("DBText3") : child<DBText>("DBText10");
+    DBText* label = &field.dataSet() == &qEntrate ? DBText3 : DBText10;
     QPalette p = label->palette();
     p.setColor(QPalette::WindowText, field.asFloat() < 0 ? QColor(Qt::red)
                                                          : QApplication::palette().color(QPalette::WindowText));
@@ -509,7 +513,7 @@ void TfMain::DBNavigator1BeforeAction(DBNavigator::Button button, bool& abandon)
         return;
     }
     if (button == DBNavigator::Post) {
-        const DBText* remainder = ds == &qEntrate ? child<DBText>("DBText3") : child<DBText>("DBText10");
+        const DBText* remainder = ds == &qEntrate ? DBText3 : DBText10;
         if (remainder->text() != QString::fromUtf8(kZeroText)) {
             messages().error(QStringLiteral("Importo a residuo riaccertato in modo errato, non posso registrare."));
             giveBack();
@@ -547,9 +551,9 @@ void TfMain::enableBrowseControls(bool enabled)
     bbStampe->setEnabled(enabled);
     const bool revenues = qEntrate.isActive() && !qEntrate.isEmpty();
     const bool expenditures = qUscite.isActive() && !qUscite.isEmpty();
-    child<QToolButton>("sbModificaE")->setEnabled(enabled && revenues);
+    sbModificaE->setEnabled(enabled && revenues);
     child<QToolButton>("sbRegistraE")->setEnabled(enabled && revenues);
-    child<QToolButton>("sbModificaU")->setEnabled(enabled && expenditures);
+    sbModificaU->setEnabled(enabled && expenditures);
     child<QToolButton>("sbRegistraU")->setEnabled(enabled && expenditures);
 }
 
@@ -557,11 +561,11 @@ void TfMain::DBEditRev1Change()
 {
     if (m_changingRecord)
         return;
-    if (child<QToolButton>("sbModificaE")->isHidden())
+    if (sbModificaE->isHidden())
         return;
     if (qEntrate.isEditing())
         qEntrate.fieldByName("Importo").setValue(Reassessment::remainder(Importo, qEntrate, Kind::Revenue).toDouble());
-    else if (!child<QToolButton>("sbModificaU")->isHidden() && qUscite.isEditing())
+    else if (!sbModificaU->isHidden() && qUscite.isEditing())
         qUscite.fieldByName("Importo").setValue(
             Reassessment::remainder(Importo, qUscite, Kind::Expenditure).toDouble());
 }

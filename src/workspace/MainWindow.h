@@ -58,6 +58,11 @@ public:
     QToolButton* bbLegenda = nullptr;
     QPushButton* bbEsci = nullptr;
     PageControl* PageControl1 = nullptr;
+    // Looked up once: the handlers that use them run on every keystroke.
+    DBText* DBText3 = nullptr;
+    DBText* DBText10 = nullptr;
+    QToolButton* sbModificaE = nullptr;
+    QToolButton* sbModificaU = nullptr;
 
     // The split base: ImportoBak of the residue when its split began.
     Amount Importo;

@@ -1,0 +1,115 @@
+// Start of the main window on a large store, and one record move, beside
+// sqlite3 running the same two queries.
+//
+//   bench_mainwindow [LINES]   (default 100000 residues per table)
+
+#include "app/DataModule.h"
+#include "app/SettingsFile.h"
+#include "app/StoreSchema.h"
+#include "demo/DemoResidues.h"
+#include "import/ResidueImport.h"
+#include "workspace/MainWindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <sys/resource.h>
+
+using namespace ostrel;
+
+namespace {
+
+double elapsedMs(const QElapsedTimer& t)
+{
+    return double(t.nsecsElapsed()) / 1e6;
+}
+
+long peakKilobytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// Runs in a fresh process on a prepared folder: start, show, move.
+int measure(const QString& folder)
+{
+    QDir::setCurrent(folder);
+    qputenv("OSTREL_WORKDIR", folder.toUtf8());
+    QElapsedTimer timer;
+    timer.start();
+    TdTabelle tables("Ostrel.ini");
+    tables.DataModuleCreate();
+    TfMain window(tables, false);
+    window.show();
+    QApplication::processEvents();
+    const double startMs = elapsedMs(timer);
+    const long startPeak = peakKilobytes();
+
+    const int moves = 2000;
+    timer.restart();
+    for (int i = 0; i < moves; ++i) {
+        window.DBNavigator1->BtnClick(DBNavigator::Next);
+        // Paints what the move changed, as the event loop does after a click.
+        QApplication::processEvents();
+    }
+    const double moveMs = elapsedMs(timer) / moves;
+    printf("%.1f %ld %.4f\n", startMs, startPeak, moveMs);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (argc > 2 && QByteArray(argv[1]) == "--measure") {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        QApplication app(argc, argv);
+        return measure(QString::fromLocal8Bit(argv[2]));
+    }
+    QCoreApplication app(argc, argv);
+    const int lines = argc > 1 ? atoi(argv[1]) : 100000;
+    QTemporaryDir dir;
+    qputenv("OSTREL_WORKDIR", dir.path().toUtf8());
+    QDir::setCurrent(dir.path());
+    DemoResidues::write(dir.path(), lines);
+    const QString store = dir.filePath("dbOstrel.db");
+    StoreSchema::createStore(store);
+    SettingsFile::write("Ostrel.ini", store, "LOCALHOST:1521", "KESTRA481307");
+    {
+        TdTabelle tables("Ostrel.ini");
+        tables.DataModuleCreate();
+        ResidueImport import(tables);
+        import.Importa(tables.tEntrate);
+        import.Importa(tables.tUscite);
+    }
+
+    QProcess ours;
+    ours.start(QCoreApplication::applicationFilePath(), {"--measure", dir.path()});
+    ours.waitForFinished(-1);
+    const QStringList figures = QString::fromLatin1(ours.readAllStandardOutput()).split(' ');
+    if (figures.size() != 3) {
+        fprintf(stderr, "measure failed: %s\n", ours.readAllStandardError().constData());
+        return 1;
+    }
+
+    QProcess sqlite;
+    QElapsedTimer timer;
+    timer.start();
+    sqlite.setStandardOutputFile(QProcess::nullDevice());
+    sqlite.start("sqlite3", {store, "SELECT * FROM tEntrate ORDER BY Anno, Numero, Sub; "
+                                    "SELECT * FROM tUscite ORDER BY Anno, Numero, Sub;"});
+    sqlite.waitForFinished(-1);
+    const double referenceMs = elapsedMs(timer);
+
+    const double startMs = figures[0].toDouble();
+    printf("operation\tscale\tours_ms\treference_ms\tratio\tpeak_MB\n");
+    printf("start to main window shown, both queries open\t%d residues x2\t%.0f\t%.0f\t%.2f\t%.1f\n", lines,
+           startMs, referenceMs, startMs / referenceMs, figures[1].toDouble() / 1024.0);
+    printf("navigator Avanti with display refreshed\t%d residues\t%.3f\t\t\t\n", lines, figures[2].toDouble());
+    printf("# targets: start ratio <= 2.00, peak < 400 MB, move < 2 ms\n");
+    return 0;
+}
