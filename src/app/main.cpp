@@ -5,7 +5,9 @@
 #include "platform/Errors.h"
 #include "platform/MessageBoxes.h"
 #include "platform/WidgetMessageBoxes.h"
+#include "workspace/LegendWindow.h"
 #include "workspace/MainWindow.h"
+#include "workspace/SearchWindow.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -42,6 +44,10 @@ int main(int argc, char* argv[])
     TdTabelle tables(SettingsFile::fileName(QFileInfo(QCoreApplication::applicationFilePath()).fileName()));
     tables.DataModuleCreate();
     TfMain fMain(tables, argc > 1);
+    TfCerca fCerca(tables, &fMain);
+    TfLegenda fLegenda(&fMain);
+    fMain.showSearch = [&] { fCerca.showFor(*fMain.DBNavigator1->dataSet()); };
+    fMain.showLegend = [&] { fLegenda.exec(); };
     fMain.show();
     const int status = app.exec();
     setMessages(nullptr);

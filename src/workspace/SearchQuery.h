@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace ostrel::SearchQuery {
+
+// The list's query text at design time: table line, "WHERE", filter line,
+// "ORDER BY", sort line.
+QStringList designText();
+QString defaultFilterLine();
+
+// The filter line of filter edit `edit` (1 to 7: Cap, Art, UEB, Numero,
+// Anno begin with the text; Descrizione and Responsabile contain it). A
+// single quote is doubled, as the store's text literal needs.
+QString filterLine(int edit, const QString& text);
+
+// The sort text of a title click on grid column `column`; empty for the
+// columns that do not sort (Art, Sub, Anno).
+QString sortText(int column);
+
+} // namespace ostrel::SearchQuery
