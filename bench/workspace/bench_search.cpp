@@ -1,0 +1,96 @@
+// One filter keystroke in the search window on a large store (re-query and
+// grid refresh) beside sqlite3 running the same statement.
+//
+//   bench_search [LINES]   (default 100000 residues per table)
+
+#include "app/DataModule.h"
+#include "app/SettingsFile.h"
+#include "app/StoreSchema.h"
+#include "demo/DemoResidues.h"
+#include "import/ResidueImport.h"
+#include "workspace/MainWindow.h"
+#include "workspace/SearchWindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <cstdio>
+
+using namespace ostrel;
+
+namespace {
+
+double sqliteMs(const QString& store, const QString& statement)
+{
+    QProcess sqlite;
+    sqlite.setStandardOutputFile(QProcess::nullDevice());
+    QElapsedTimer timer;
+    timer.start();
+    sqlite.start("sqlite3", {store, statement});
+    sqlite.waitForFinished(-1);
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int lines = argc > 1 ? atoi(argv[1]) : 100000;
+    QTemporaryDir dir;
+    qputenv("OSTREL_WORKDIR", dir.path().toUtf8());
+    QDir::setCurrent(dir.path());
+    DemoResidues::write(dir.path(), lines);
+    const QString store = dir.filePath("dbOstrel.db");
+    StoreSchema::createStore(store);
+    SettingsFile::write("Ostrel.ini", store, "LOCALHOST:1521", "KESTRA481307");
+    TdTabelle tables("Ostrel.ini");
+    tables.DataModuleCreate();
+    ResidueImport import(tables);
+    import.Importa(tables.tEntrate);
+    import.Importa(tables.tUscite);
+
+    TfMain window(tables, false);
+    TfCerca search(tables, &window);
+    window.show();
+    search.prepare(window.qEntrate);
+    search.show();
+    QApplication::processEvents();
+
+    printf("operation\tscale\tours_ms\treference_ms\tratio\n");
+    struct Case {
+        const char* name;
+        int edit;
+        QStringList keystrokes;
+    };
+    const Case cases[] = {
+        {"filter keystroke, begins with (Numero)", 4, {"1", "12", "1", "12"}},
+        {"filter keystroke, contains (Descrizione)", 6, {"P", "PE", "PER", "PE"}},
+    };
+    for (const Case& c : cases) {
+        QLineEdit* edit = search.edits[c.edit - 1];
+        edit->setFocus();
+        QApplication::processEvents();
+        double ours = 0;
+        double reference = 0;
+        const int rounds = 5;
+        for (int round = 0; round < rounds; ++round) {
+            for (const QString& text : c.keystrokes) {
+                QElapsedTimer timer;
+                timer.start();
+                edit->setText(text);
+                QApplication::processEvents();
+                ours += double(timer.nsecsElapsed()) / 1e6;
+                reference += sqliteMs(store, search.qCerca.sqlText());
+            }
+        }
+        const int n = rounds * int(c.keystrokes.size());
+        printf("%s\t%d residues\t%.1f\t%.1f\t%.2f\n", c.name, lines, ours / n, reference / n, ours / reference);
+    }
+    printf("# targets: ratio <= 2.00 and < 150 ms a keystroke\n");
+    return 0;
+}
