@@ -3,10 +3,10 @@
 //
 //   bench_import [LINES]      (default 100000 lines per file)
 
+#include "BenchStore.h"
+
 #include "app/DataModule.h"
-#include "app/SettingsFile.h"
 #include "app/StoreSchema.h"
-#include "demo/DemoResidues.h"
 #include "import/ResidueImport.h"
 
 #include <QCoreApplication>
@@ -17,22 +17,15 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <cstdio>
-#include <sys/resource.h>
 
 using namespace ostrel;
+using namespace ostrel::bench;
 
 namespace {
 
 double seconds(QElapsedTimer& timer)
 {
     return double(timer.nsecsElapsed()) / 1e9;
-}
-
-long peakKilobytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
 }
 
 const char kIntoStoreColumns[] =
@@ -85,12 +78,7 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     const int lines = argc > 1 ? atoi(argv[1]) : 100000;
     QTemporaryDir dir;
-    qputenv("OSTREL_WORKDIR", dir.path().toUtf8());
-    QDir::setCurrent(dir.path());
-    DemoResidues::write(dir.path(), lines);
-    const QString store = dir.filePath("dbOstrel.db");
-    StoreSchema::createStore(store);
-    SettingsFile::write("Ostrel.ini", store, "LOCALHOST:1521", "KESTRA481307");
+    prepareStore(dir.path(), lines, false);
 
     TdTabelle tables("Ostrel.ini");
     tables.DataModuleCreate();

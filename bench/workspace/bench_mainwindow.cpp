@@ -3,11 +3,9 @@
 //
 //   bench_mainwindow [LINES]   (default 100000 residues per table)
 
+#include "BenchStore.h"
+
 #include "app/DataModule.h"
-#include "app/SettingsFile.h"
-#include "app/StoreSchema.h"
-#include "demo/DemoResidues.h"
-#include "import/ResidueImport.h"
 #include "workspace/MainWindow.h"
 
 #include <QApplication>
@@ -16,22 +14,15 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <cstdio>
-#include <sys/resource.h>
 
 using namespace ostrel;
+using namespace ostrel::bench;
 
 namespace {
 
 double elapsedMs(const QElapsedTimer& t)
 {
     return double(t.nsecsElapsed()) / 1e6;
-}
-
-long peakKilobytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
 }
 
 // Runs in a fresh process on a prepared folder: start, show, move.
@@ -73,19 +64,7 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     const int lines = argc > 1 ? atoi(argv[1]) : 100000;
     QTemporaryDir dir;
-    qputenv("OSTREL_WORKDIR", dir.path().toUtf8());
-    QDir::setCurrent(dir.path());
-    DemoResidues::write(dir.path(), lines);
-    const QString store = dir.filePath("dbOstrel.db");
-    StoreSchema::createStore(store);
-    SettingsFile::write("Ostrel.ini", store, "LOCALHOST:1521", "KESTRA481307");
-    {
-        TdTabelle tables("Ostrel.ini");
-        tables.DataModuleCreate();
-        ResidueImport import(tables);
-        import.Importa(tables.tEntrate);
-        import.Importa(tables.tUscite);
-    }
+    const QString store = prepareStore(dir.path(), lines, true);
 
     QProcess ours;
     ours.start(QCoreApplication::applicationFilePath(), {"--measure", dir.path()});
@@ -96,14 +75,8 @@ int main(int argc, char* argv[])
         return 1;
     }
 
-    QProcess sqlite;
-    QElapsedTimer timer;
-    timer.start();
-    sqlite.setStandardOutputFile(QProcess::nullDevice());
-    sqlite.start("sqlite3", {store, "SELECT * FROM tEntrate ORDER BY Anno, Numero, Sub; "
-                                    "SELECT * FROM tUscite ORDER BY Anno, Numero, Sub;"});
-    sqlite.waitForFinished(-1);
-    const double referenceMs = elapsedMs(timer);
+    const double referenceMs = sqliteMs(store, "SELECT * FROM tEntrate ORDER BY Anno, Numero, Sub; "
+                                               "SELECT * FROM tUscite ORDER BY Anno, Numero, Sub;");
 
     const double startMs = figures[0].toDouble();
     printf("operation\tscale\tours_ms\treference_ms\tratio\tpeak_MB\n");

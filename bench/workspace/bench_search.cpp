@@ -3,38 +3,21 @@
 //
 //   bench_search [LINES]   (default 100000 residues per table)
 
+#include "BenchStore.h"
+
 #include "app/DataModule.h"
-#include "app/SettingsFile.h"
-#include "app/StoreSchema.h"
-#include "demo/DemoResidues.h"
-#include "import/ResidueImport.h"
 #include "workspace/MainWindow.h"
 #include "workspace/SearchWindow.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <cstdio>
 
 using namespace ostrel;
 
-namespace {
-
-double sqliteMs(const QString& store, const QString& statement)
-{
-    QProcess sqlite;
-    sqlite.setStandardOutputFile(QProcess::nullDevice());
-    QElapsedTimer timer;
-    timer.start();
-    sqlite.start("sqlite3", {store, statement});
-    sqlite.waitForFinished(-1);
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
-} // namespace
+using namespace ostrel::bench;
 
 int main(int argc, char* argv[])
 {
@@ -42,17 +25,9 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     const int lines = argc > 1 ? atoi(argv[1]) : 100000;
     QTemporaryDir dir;
-    qputenv("OSTREL_WORKDIR", dir.path().toUtf8());
-    QDir::setCurrent(dir.path());
-    DemoResidues::write(dir.path(), lines);
-    const QString store = dir.filePath("dbOstrel.db");
-    StoreSchema::createStore(store);
-    SettingsFile::write("Ostrel.ini", store, "LOCALHOST:1521", "KESTRA481307");
+    const QString store = prepareStore(dir.path(), lines, true);
     TdTabelle tables("Ostrel.ini");
     tables.DataModuleCreate();
-    ResidueImport import(tables);
-    import.Importa(tables.tEntrate);
-    import.Importa(tables.tUscite);
 
     TfMain window(tables, false);
     TfCerca search(tables, &window);

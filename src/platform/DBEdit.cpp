@@ -33,32 +33,16 @@ DBEdit::DBEdit(QWidget* parent) : QLineEdit(parent)
     });
 }
 
-DBEdit::~DBEdit()
-{
-    if (m_source)
-        m_source->removeLink(this);
-}
-
 void DBEdit::setDataSource(DataSource* source)
 {
-    if (m_source)
-        m_source->removeLink(this);
-    m_source = source;
-    if (m_source)
-        m_source->addLink(this);
+    m_binding.setDataSource(source);
     refresh();
 }
 
 void DBEdit::setDataField(const QString& name)
 {
-    m_fieldName = name;
+    m_binding.setDataField(name);
     refresh();
-}
-
-Field* DBEdit::field() const
-{
-    DataSet* ds = m_source ? m_source->dataSet() : nullptr;
-    return ds && ds->isActive() ? ds->findField(m_fieldName) : nullptr;
 }
 
 void DBEdit::refresh()
@@ -79,7 +63,7 @@ void DBEdit::recordChanged(Field* changed)
 
 void DBEdit::editingChanged()
 {
-    const DataSet* ds = m_source ? m_source->dataSet() : nullptr;
+    const DataSet* ds = m_binding.dataSet();
     const Field* f = field();
     setReadOnly(!ds || !ds->isEditing() || !f || f->isReadOnly());
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DataSource.h"
+#include "FieldBinding.h"
 
 #include <QLineEdit>
 #include <functional>
@@ -19,13 +20,12 @@ class DBEdit : public QLineEdit, public DataLink {
     Q_OBJECT
 public:
     explicit DBEdit(QWidget* parent = nullptr);
-    ~DBEdit() override;
 
     void setDataSource(DataSource* source);
-    DataSource* dataSource() const { return m_source; }
+    DataSource* dataSource() const { return m_binding.dataSource(); }
     void setDataField(const QString& name);
-    const QString& dataField() const { return m_fieldName; }
-    Field* field() const;
+    const QString& dataField() const { return m_binding.dataField(); }
+    Field* field() const { return m_binding.field(); }
 
     // Typed letters become capitals.
     void setUpperCase(bool upper) { m_upperCase = upper; }
@@ -53,8 +53,7 @@ private:
     // Writes the typed text into the field; throws what the field throws.
     void writeText();
 
-    DataSource* m_source = nullptr;
-    QString m_fieldName;
+    FieldBinding m_binding{this};
     bool m_upperCase = false;
     bool m_userModified = false;
     bool m_refocusing = false;

@@ -6,43 +6,18 @@
 
 namespace ostrel {
 
-namespace {
-
-Field* boundField(DataSource* source, const QString& name)
-{
-    DataSet* ds = source ? source->dataSet() : nullptr;
-    return ds && ds->isActive() ? ds->findField(name) : nullptr;
-}
-
-} // namespace
-
 DBText::DBText(QWidget* parent) : QLabel(parent) {}
-
-DBText::~DBText()
-{
-    if (m_source)
-        m_source->removeLink(this);
-}
 
 void DBText::setDataSource(DataSource* source)
 {
-    if (m_source)
-        m_source->removeLink(this);
-    m_source = source;
-    if (m_source)
-        m_source->addLink(this);
+    m_binding.setDataSource(source);
     refresh();
 }
 
 void DBText::setDataField(const QString& name)
 {
-    m_fieldName = name;
+    m_binding.setDataField(name);
     refresh();
-}
-
-Field* DBText::field() const
-{
-    return boundField(m_source, m_fieldName);
 }
 
 void DBText::refresh()
@@ -59,31 +34,16 @@ void DBText::recordChanged(Field* changed)
 
 DBCheckBox::DBCheckBox(const QString& caption, QWidget* parent) : QCheckBox(caption, parent) {}
 
-DBCheckBox::~DBCheckBox()
-{
-    if (m_source)
-        m_source->removeLink(this);
-}
-
 void DBCheckBox::setDataSource(DataSource* source)
 {
-    if (m_source)
-        m_source->removeLink(this);
-    m_source = source;
-    if (m_source)
-        m_source->addLink(this);
+    m_binding.setDataSource(source);
     refresh();
 }
 
 void DBCheckBox::setDataField(const QString& name)
 {
-    m_fieldName = name;
+    m_binding.setDataField(name);
     refresh();
-}
-
-Field* DBCheckBox::field() const
-{
-    return boundField(m_source, m_fieldName);
 }
 
 void DBCheckBox::refresh()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DataSource.h"
+#include "FieldBinding.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -14,11 +15,10 @@ class DBText : public QLabel, public DataLink {
     Q_OBJECT
 public:
     explicit DBText(QWidget* parent = nullptr);
-    ~DBText() override;
 
     void setDataSource(DataSource* source);
     void setDataField(const QString& name);
-    Field* field() const;
+    Field* field() const { return m_binding.field(); }
 
 protected:
     void activeChanged() override { refresh(); }
@@ -28,8 +28,7 @@ protected:
 private:
     void refresh();
 
-    DataSource* m_source = nullptr;
-    QString m_fieldName;
+    FieldBinding m_binding{this};
 };
 
 // A check box bound to a yes/no field; it changes only while the record is
@@ -38,11 +37,10 @@ class DBCheckBox : public QCheckBox, public DataLink {
     Q_OBJECT
 public:
     explicit DBCheckBox(const QString& caption, QWidget* parent = nullptr);
-    ~DBCheckBox() override;
 
     void setDataSource(DataSource* source);
     void setDataField(const QString& name);
-    Field* field() const;
+    Field* field() const { return m_binding.field(); }
 
 protected:
     void nextCheckState() override;
@@ -53,8 +51,7 @@ protected:
 private:
     void refresh();
 
-    DataSource* m_source = nullptr;
-    QString m_fieldName;
+    FieldBinding m_binding{this};
 };
 
 } // namespace ostrel
