@@ -38,67 +38,65 @@ FixedPoint readFixedPoint(const QString& text)
     FixedPoint result;
     qsizetype i = 0;
     const qsizetype n = text.size();
+    const QChar* c = text.constData();
     bool negative = false;
-    if (i < n && (text[i] == u'-' || text[i] == u'+'))
-        negative = text[i++] == u'-';
-    QByteArray digits;
+    if (i < n && (c[i] == u'-' || c[i] == u'+'))
+        negative = c[i++] == u'-';
+    // Significant digits only; a text of ours never has more than 17.
+    char digits[40];
+    int count = 0;
     int decimals = 0;
     bool anyDigit = false;
-    auto isDigit = [&](qsizetype k) { return k < n && text[k] >= u'0' && text[k] <= u'9'; };
-    while (isDigit(i)) {
+    auto isDigit = [&](qsizetype k) { return k < n && c[k] >= u'0' && c[k] <= u'9'; };
+    auto take = [&](QChar d) {
         anyDigit = true;
-        if (!digits.isEmpty() || text[i] != u'0')
-            digits.append(char(text[i].unicode()));
-        ++i;
-    }
-    if (i < n && text[i] == u',') {
-        ++i;
-        while (isDigit(i)) {
-            anyDigit = true;
-            if (!digits.isEmpty() || text[i] != u'0')
-                digits.append(char(text[i].unicode()));
-            ++decimals;
-            ++i;
+        if (count == 0 && d == u'0')
+            return true;
+        if (count == int(sizeof digits))
+            return false;
+        digits[count++] = char(d.unicode());
+        return true;
+    };
+    for (; isDigit(i); ++i)
+        if (!take(c[i])) {
+            result.overflow = true;
+            return result;
         }
+    if (i < n && c[i] == u',') {
+        for (++i; isDigit(i); ++i, ++decimals)
+            if (!take(c[i])) {
+                result.overflow = true;
+                return result;
+            }
     }
     int exponent = 0;
-    if (anyDigit && i < n && (text[i] == u'E' || text[i] == u'e')) {
+    if (anyDigit && i < n && (c[i] == u'E' || c[i] == u'e')) {
         ++i;
         bool negativeExponent = false;
-        if (i < n && (text[i] == u'-' || text[i] == u'+'))
-            negativeExponent = text[i++] == u'-';
+        if (i < n && (c[i] == u'-' || c[i] == u'+'))
+            negativeExponent = c[i++] == u'-';
         if (!isDigit(i))
             return result;
-        while (isDigit(i)) {
-            exponent = std::min(exponent * 10 + (text[i].unicode() - u'0'), 10000);
-            ++i;
-        }
+        for (; isDigit(i); ++i)
+            exponent = std::min(exponent * 10 + (c[i].unicode() - u'0'), 10000);
         if (negativeExponent)
             exponent = -exponent;
     }
-    if (!anyDigit || i != n || digits.isEmpty())
+    if (!anyDigit || i != n || count == 0)
         return result;
     const int shift = exponent - decimals + 4;
-    qint64 units = 0;
-    if (shift >= 0) {
-        if (digits.size() + shift > kMaxDigits) {
-            result.overflow = true;
-            return result;
-        }
-        units = digits.toLongLong();
-        for (int k = 0; k < shift; ++k)
-            units *= 10;
-    } else {
-        const qsizetype keep = digits.size() + shift;
-        if (keep > kMaxDigits) {
-            result.overflow = true;
-            return result;
-        }
-        if (keep > 0)
-            units = digits.left(keep).toLongLong();
-        if (keep >= 0 && digits[keep] >= '5')
-            ++units;
+    const int keep = count + std::min(shift, 0);
+    if ((shift >= 0 ? count + shift : keep) > kMaxDigits) {
+        result.overflow = true;
+        return result;
     }
+    qint64 units = 0;
+    for (int k = 0; k < keep; ++k)
+        units = units * 10 + (digits[k] - '0');
+    for (int k = 0; k < shift; ++k)
+        units *= 10;
+    if (keep >= 0 && keep < count && digits[keep] >= '5')
+        ++units;
     result.units = negative ? -units : units;
     return result;
 }
@@ -113,15 +111,27 @@ QString amountColumn(const QString& value, bool* fits)
     qint64 cents = (fixed.units < 0 ? -fixed.units : fixed.units);
     const qint64 rest = cents % 100;
     cents = cents / 100 + (rest >= 50 ? 1 : 0);
-    QString text = QString::number(cents / 100) + u','
-        + QStringLiteral("%1").arg(cents % 100, 2, 10, QChar(u'0'));
+    // Right to left into a buffer: this runs seven times per residue.
+    char16_t buffer[32];
+    int start = 32;
+    buffer[--start] = char16_t(u'0' + cents % 10);
+    buffer[--start] = char16_t(u'0' + cents / 10 % 10);
+    buffer[--start] = u',';
+    qint64 whole = cents / 100;
+    do {
+        buffer[--start] = char16_t(u'0' + whole % 10);
+        whole /= 10;
+    } while (whole);
     if (fixed.units < 0 && cents != 0)
-        text.prepend(u'-');
-    if (text.size() > kAmountWidth)
+        buffer[--start] = u'-';
+    const int length = 32 - start;
+    if (length > kAmountWidth) {
         *fits = false;
-    else
-        text = text.rightJustified(kAmountWidth, u' ');
-    return text;
+        return QString(reinterpret_cast<const QChar*>(buffer + start), length);
+    }
+    while (32 - start < kAmountWidth)
+        buffer[--start] = u' ';
+    return QString(reinterpret_cast<const QChar*>(buffer + start), kAmountWidth);
 }
 
 QString textColumn(const QString& value, int width)
