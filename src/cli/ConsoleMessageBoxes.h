@@ -2,6 +2,7 @@
 
 #include "platform/MessageBoxes.h"
 
+#include <QList>
 #include <QTextStream>
 
 namespace ostrel {
@@ -20,6 +21,8 @@ public:
     void standardError(const QString& text) override { failed(text); }
 
     void setAnswer(bool yes) { m_answer = yes; }
+    // Answers the next questions in turn, before the default answer.
+    void queueAnswer(bool yes) { m_queued.append(yes); }
     int errorCount() const { return m_errors; }
 
 private:
@@ -30,8 +33,9 @@ private:
     }
     bool ask(const QString& text)
     {
-        print(text + (m_answer ? QStringLiteral(" -> Si") : QStringLiteral(" -> No")));
-        return m_answer;
+        const bool answer = m_queued.isEmpty() ? m_answer : m_queued.takeFirst();
+        print(text + (answer ? QStringLiteral(" -> Si") : QStringLiteral(" -> No")));
+        return answer;
     }
     static void print(const QString& text)
     {
@@ -40,6 +44,7 @@ private:
     }
 
     bool m_answer;
+    QList<bool> m_queued;
     int m_errors = 0;
 };
 

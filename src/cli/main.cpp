@@ -7,10 +7,14 @@
 #include "app/SettingsFile.h"
 #include "app/StoreSchema.h"
 #include "demo/DemoResidues.h"
+#include "export/DatabaseExport.h"
+#include "export/ExportFeedback.h"
+#include "export/TextExport.h"
 #include "import/ResidueImport.h"
 #include "platform/Errors.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QTextStream>
 
 using namespace ostrel;
@@ -22,6 +26,9 @@ const char kUsage[] =
     "  create-store PATH            crea un archivio nuovo con le tre tabelle\n"
     "  import                       reimporta i due file dei residui\n"
     "  accounting-status            prova la connessione alla banca dati di Kestra\n"
+    "  export-text                  scrive entrate.txt e uscite.txt nella cartella di lavoro\n"
+    "  export-db --commit|--rollback\n"
+    "                               esporta nella banca dati di Kestra e conferma o annulla\n"
     "  demo-files CARTELLA [--lines N] [--seed S]\n"
     "                               scrive due file di residui di prova\n";
 
@@ -101,6 +108,49 @@ int accountingStatus(TdTabelle& tables)
     return connected ? 0 : 1;
 }
 
+int exportText(TdTabelle& tables, const ConsoleMessageBoxes& boxes)
+{
+    if (boxes.errorCount() > 0)
+        return 1;
+    ExportFeedback feedback;
+    if (!TextExport(tables.cnOstrel).bbExportFileClick(feedback))
+        return 1;
+    out() << "Scritti " << TextExport::fileFor(QStringLiteral("qEntrate")) << " e "
+          << TextExport::fileFor(QStringLiteral("qUscite")) << Qt::endl;
+    return 0;
+}
+
+int exportDb(TdTabelle& tables, ConsoleMessageBoxes& boxes, const QString& ini, bool commit)
+{
+    if (boxes.errorCount() > 0)
+        return 1;
+    boxes.queueAnswer(true);
+    boxes.setAnswer(commit);
+    QString base = QFileInfo(ini).fileName();
+    if (base.endsWith(QStringLiteral(".ini"), Qt::CaseInsensitive))
+        base.chop(4);
+    DatabaseExport exporter(tables, base);
+    ExportFeedback feedback;
+    const DatabaseExport::Outcome outcome = exporter.bbExportDbClick(feedback);
+    for (const DatabaseExport::Chapter& c : exporter.chapters())
+        out() << (c.created ? "capitolo creato " : "capitolo aumentato ") << c.idCapitolo << ": " << c.tipo
+              << ' ' << c.capitolo << '/' << c.articolo << ' ' << c.year << " flag " << c.flCop << " + "
+              << c.amount << Qt::endl;
+    for (const DatabaseExport::Commitment& c : exporter.commitments())
+        out() << (c.revenue ? "accertamento " : "impegno ") << c.id << ": " << c.number << '/' << c.year
+              << " capitolo " << c.idCapitolo << ' ' << c.amount << " \"" << c.subject << '"' << Qt::endl;
+    switch (outcome) {
+    case DatabaseExport::Outcome::Committed:
+        out() << "Confermato." << Qt::endl;
+        return 0;
+    case DatabaseExport::Outcome::Discarded:
+        out() << "Annullato: nulla è stato scritto." << Qt::endl;
+        return 0;
+    default:
+        return 1;
+    }
+}
+
 int run(QStringList args)
 {
     QString ini = SettingsFile::fileName(QStringLiteral("Ostrel"));
@@ -115,15 +165,27 @@ int run(QStringList args)
         return createStore(args);
     if (command == u"demo-files")
         return demoFiles(args);
-    if (command != u"import" && command != u"accounting-status")
+    bool commit = false;
+    if (command == u"export-db") {
+        // The final answer must be given: a run is never confirmed by default.
+        if (args.size() != 1 || (args[0] != u"--commit" && args[0] != u"--rollback"))
+            return usage();
+        commit = args.takeFirst() == u"--commit";
+    }
+    if (command != u"import" && command != u"accounting-status" && command != u"export-text"
+        && command != u"export-db")
         return usage();
     if (!args.isEmpty())
         return usage();
 
-    ConsoleMessageBoxes boxes;
+    ConsoleMessageBoxes boxes(command == u"export-text");
     setMessages(&boxes);
     TdTabelle tables(ini);
     tables.DataModuleCreate();
+    if (command == u"export-text")
+        return exportText(tables, boxes);
+    if (command == u"export-db")
+        return exportDb(tables, boxes, ini, commit);
     if (command == u"import")
         return importResidues(tables, boxes);
     return accountingStatus(tables);
