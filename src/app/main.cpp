@@ -5,6 +5,9 @@
 #include "platform/Errors.h"
 #include "platform/MessageBoxes.h"
 #include "platform/WidgetMessageBoxes.h"
+#include "ParametersWindow.h"
+
+#include "export/ExportWindow.h"
 #include "workspace/LegendWindow.h"
 #include "workspace/MainWindow.h"
 #include "workspace/SearchWindow.h"
@@ -41,13 +44,17 @@ int main(int argc, char* argv[])
     WidgetMessageBoxes boxes;
     setMessages(&boxes);
 
-    TdTabelle tables(SettingsFile::fileName(QFileInfo(QCoreApplication::applicationFilePath()).fileName()));
+    const QString executable = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    TdTabelle tables(SettingsFile::fileName(executable));
     tables.DataModuleCreate();
     TfMain fMain(tables, argc > 1);
     TfCerca fCerca(tables, &fMain);
     TfLegenda fLegenda(&fMain);
+    TfParam fParam(tables, SettingsFile::fileName(executable), &fMain);
+    TfExport fExport(tables, fParam, SettingsFile::baseName(executable), &fMain);
     fMain.showSearch = [&] { fCerca.showFor(*fMain.DBNavigator1->dataSet()); };
     fMain.showLegend = [&] { fLegenda.exec(); };
+    fMain.showExport = [&] { fExport.exec(); };
     fMain.show();
     const int status = app.exec();
     setMessages(nullptr);
