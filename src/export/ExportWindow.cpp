@@ -70,10 +70,13 @@ private:
     std::unique_ptr<QProgressDialog> m_progress;
 };
 
-QPushButton* pictureButton(QWidget* parent, const char* name, Glyph glyph, const QString& caption,
+QToolButton* pictureButton(QWidget* parent, const char* name, Glyph glyph, const QString& caption,
                            const QString& hint, const QRect& rect)
 {
-    auto* button = new QPushButton(glyphIcon(glyph, 48), caption, parent);
+    auto* button = new QToolButton(parent);
+    button->setIcon(glyphIcon(glyph, 48));
+    button->setText(caption);
+    button->setToolButtonStyle(caption.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextUnderIcon);
     button->setObjectName(QString::fromLatin1(name));
     button->setIconSize(QSize(48, 48));
     button->setToolTip(hint);
@@ -94,19 +97,19 @@ TfExport::TfExport(TdTabelle& tables, TfParam& parameters, QString settingsBaseN
     font.setPointSize(8);
     setFont(font);
     setFixedSize(506, 126);
-    QPushButton* file = pictureButton(this, "bbExportFile", Glyph::TextFile, QString(),
+    QToolButton* file = pictureButton(this, "bbExportFile", Glyph::TextFile, QString(),
                                       QStringLiteral("Esportazione dati verso programma kemo (dovenia)"),
                                       QRect(8, 24, 69, 79));
-    QPushButton* quit = pictureButton(this, "bbEsci", Glyph::Exit, QStringLiteral("&Esci"), QString(),
+    QToolButton* quit = pictureButton(this, "bbEsci", Glyph::Exit, QStringLiteral("&Esci"), QString(),
                                       QRect(369, 24, 129, 79));
-    QPushButton* db = pictureButton(this, "bbExportDb", Glyph::Database, QStringLiteral("Brenvale"),
+    QToolButton* db = pictureButton(this, "bbExportDb", Glyph::Database, QStringLiteral("Brenvale"),
                                     QStringLiteral("Esportazione dati verso programma Brenvale (Kestra)"),
                                     QRect(91, 24, 69, 79));
     setTabOrder(file, quit);
     setTabOrder(quit, db);
-    connect(file, &QPushButton::clicked, this, guard([this] { bbExportFileClick(); }));
-    connect(db, &QPushButton::clicked, this, guard([this] { bbExportDbClick(); }));
-    connect(quit, &QPushButton::clicked, this, &QDialog::reject);
+    connect(file, &QToolButton::clicked, this, guard([this] { bbExportFileClick(); }));
+    connect(db, &QToolButton::clicked, this, guard([this] { bbExportDbClick(); }));
+    connect(quit, &QToolButton::clicked, this, &QDialog::reject);
 }
 
 void TfExport::bbExportFileClick()

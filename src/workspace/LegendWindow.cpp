@@ -38,8 +38,8 @@ TfLegenda::TfLegenda(QWidget* parent) : QDialog(parent)
     setFont(tahoma(11));
     setFixedSize(447, 280);
 
-    heading(this, QStringLiteral("PARTE CORRENTE"), QRect(110, 8, 160, 24), Qt::AlignHCenter);
-    heading(this, QStringLiteral("CONTO CAPITALE"), QRect(278, 8, 160, 24), Qt::AlignHCenter);
+    heading(this, QStringLiteral("PARTE CORRENTE"), QRect(92, 8, 172, 24), Qt::AlignHCenter);
+    heading(this, QStringLiteral("CONTO CAPITALE"), QRect(268, 8, 172, 24), Qt::AlignHCenter);
     const int rowTop[2] = {40, 160};
     const QString rows[2] = {QStringLiteral("ENTRATE "), QStringLiteral("USCITE ")};
     const QStringList cells[2][2] = {
@@ -51,11 +51,11 @@ TfLegenda::TfLegenda(QWidget* parent) : QDialog(parent)
         auto* bevel = new QFrame(this);
         bevel->setGeometry(4, rowTop[r] - 4, 439, 116);
         bevel->setFrameStyle(QFrame::Box | QFrame::Raised);
-        heading(this, rows[r], QRect(8, rowTop[r], 96, 24), Qt::AlignRight);
+        heading(this, rows[r], QRect(8, rowTop[r], 80, 24), Qt::AlignRight);
         for (int c = 0; c < 2; ++c) {
             auto* text = new QPlainTextEdit(this);
             text->setObjectName(QStringLiteral("Memo%1").arg(r * 2 + c + 1));
-            text->setGeometry(110 + c * 168, rowTop[r], 160, 104);
+            text->setGeometry(92 + c * 176, rowTop[r], 172, 104);
             text->setFont(tahoma(13));
             text->setReadOnly(true);
             text->setPlainText(cells[r][c].join(u'\n'));
