@@ -29,6 +29,7 @@ namespace {
 // Room for the page header (title, date) and the footer (page number).
 constexpr qreal kHeaderPoints = 26;
 constexpr qreal kFooterPoints = 20;
+constexpr qsizetype kChunkRows = 40;
 
 qreal layoutDpi()
 {
@@ -182,6 +183,9 @@ mu::data dataSetData(const ReportDataSet& binding, mu::data& root)
             raw[name] = text(rawText(values[c], s.columns[c].kind));
         }
         row["raw"] = std::move(raw);
+        // Qt lays out and draws one table in time proportional to all its
+        // rows for every page: templates close and reopen it here.
+        row["chunk_start"] = mu::data(r > 0 && r % kChunkRows == 0);
         if (grouped) {
             const bool first = r == starts[group];
             const bool last = r + 1 == starts[group + 1];
