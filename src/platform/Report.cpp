@@ -267,10 +267,19 @@ QString titleOf(const QString& html)
 // PreparedReport
 
 PreparedReport::PreparedReport(std::unique_ptr<QTextDocument> body, QString title, QDate date,
-                               QPageLayout layout)
+                               QPageLayout layout, QString pageHeaderHtml)
     : m_body(std::move(body)), m_title(std::move(title)), m_date(date), m_layout(layout),
-      m_dpi(layoutDpi())
+      m_dpi(layoutDpi()), m_pageHeaderHtml(std::move(pageHeaderHtml))
 {
+    if (!m_pageHeaderHtml.isEmpty()) {
+        QTextDocument header;
+        header.setDocumentMargin(0);
+        header.setUseDesignMetrics(true);
+        header.setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), 9));
+        header.setTextWidth(m_layout.paintRect(QPageLayout::Point).width() * m_dpi / 72.0);
+        header.setHtml(m_pageHeaderHtml);
+        m_pageHeaderPoints = header.size().height() * 72.0 / m_dpi;
+    }
     m_body->setDocumentMargin(0);
     m_body->setUseDesignMetrics(true);
     const QSizeF points = bodySizePoints();
@@ -282,7 +291,8 @@ PreparedReport::~PreparedReport() = default;
 QSizeF PreparedReport::bodySizePoints() const
 {
     const QRectF paint = m_layout.paintRect(QPageLayout::Point);
-    return QSizeF(paint.width(), paint.height() - kHeaderPoints - kFooterPoints);
+    return QSizeF(paint.width(),
+                  paint.height() - kHeaderPoints - m_pageHeaderPoints - kFooterPoints);
 }
 
 int PreparedReport::pageCount() const
@@ -304,6 +314,7 @@ void PreparedReport::paintDocument(QPainter& painter, const QTextDocument& doc,
     painter.translate(target.topLeft());
     painter.scale(scale, scale);
     const QRectF clip(0, 0, target.width() / scale, target.height() / scale);
+    // A row split across two pages is cut at the page's edge.
     painter.setClipRect(clip);
     painter.translate(0, -offsetY);
     QAbstractTextDocumentLayout::PaintContext context;
@@ -327,9 +338,20 @@ void PreparedReport::paintPage(QPainter& painter, int index) const
                        .arg(font, m_title.toHtmlEscaped(), m_date.toString(u"dd/MM/yyyy")));
     paintDocument(painter, header, QRectF(paint.left(), paint.top(), width, kHeaderPoints), 0);
 
+    if (!m_pageHeaderHtml.isEmpty()) {
+        QTextDocument columns;
+        columns.setDocumentMargin(0);
+        columns.setUseDesignMetrics(true);
+        columns.setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), 9));
+        columns.setTextWidth(width * m_dpi / 72.0);
+        columns.setHtml(m_pageHeaderHtml);
+        paintDocument(painter, columns,
+                      QRectF(paint.left(), paint.top() + kHeaderPoints, width, m_pageHeaderPoints), 0);
+    }
     const QSizeF body = bodySizePoints();
     paintDocument(painter, *m_body,
-                  QRectF(paint.left(), paint.top() + kHeaderPoints, body.width(), body.height()),
+                  QRectF(paint.left(), paint.top() + kHeaderPoints + m_pageHeaderPoints,
+                         body.width(), body.height()),
                   index * m_body->pageSize().height());
 
     QTextDocument footer;
@@ -513,14 +535,26 @@ QString Report::renderHtml() const
 
 std::shared_ptr<PreparedReport> Report::prepare() const
 {
-    const QString html = renderHtml();
+    QString html = renderHtml();
+    // <!--page-header-->…<!--/page-header-->: printed at the top of every page
+    // (the listing's column titles) instead of once in the body.
+    static const QRegularExpression pageHeader(
+        QStringLiteral("<!--\\s*page-header\\s*-->(.*?)<!--\\s*/page-header\\s*-->"),
+        QRegularExpression::DotMatchesEverythingOption);
+    const auto match = pageHeader.match(html);
+    QString headerHtml;
+    if (match.hasMatch()) {
+        headerHtml = match.captured(1);
+        html.remove(match.capturedStart(), match.capturedLength());
+    }
     auto doc = std::make_unique<QTextDocument>();
     doc->setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), 9));
     doc->setHtml(html);
     QString title = titleOf(html);
     if (title.isEmpty())
         title = QFileInfo(m_fileName).completeBaseName();
-    return std::make_shared<PreparedReport>(std::move(doc), title, date(), layoutOf(m_template));
+    return std::make_shared<PreparedReport>(std::move(doc), title, date(), layoutOf(m_template),
+                                            headerHtml);
 }
 
 namespace {

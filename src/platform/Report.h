@@ -20,8 +20,9 @@ namespace ostrel {
 // preview, the printer and the PDF show the same thing.
 class PreparedReport {
 public:
+    // pageHeaderHtml: printed under the title at the top of every page.
     PreparedReport(std::unique_ptr<QTextDocument> body, QString title, QDate date,
-                   QPageLayout layout);
+                   QPageLayout layout, QString pageHeaderHtml = QString());
     ~PreparedReport();
     PreparedReport(const PreparedReport&) = delete;
     PreparedReport& operator=(const PreparedReport&) = delete;
@@ -55,6 +56,8 @@ private:
     QDate m_date;
     QPageLayout m_layout;
     qreal m_dpi;
+    QString m_pageHeaderHtml;
+    qreal m_pageHeaderPoints = 0;
 };
 
 // A report: a template, the data sets bound to it and the callback that
