@@ -387,26 +387,34 @@ int PreparedReport::findPage(const QString& text, int from) const
     }
 }
 
-void PreparedReport::writePdf(QIODevice& device) const
+void PreparedReport::paintAll(QPagedPaintDevice& device, int fromPage, int toPage) const
 {
-    QPdfWriter writer(&device);
-    writer.setPageLayout(m_layout);
-    writer.setTitle(m_title);
-    writer.setCreator(QStringLiteral("Ostrel"));
-    QPainter painter(&writer);
-    const qreal scale = writer.resolution() / 72.0;
-    for (int i = 0; i < pageCount(); ++i) {
-        if (i > 0)
-            writer.newPage();
+    device.setPageLayout(m_layout);
+    if (toPage < 0 || toPage >= pageCount())
+        toPage = pageCount() - 1;
+    QPainter painter(&device);
+    const qreal scale = device.logicalDpiX() / 72.0;
+    // The paint rectangle is measured from the page's corner, the device's
+    // origin is the corner of its paint rectangle.
+    const QRectF paint = m_layout.paintRect(QPageLayout::Point);
+    for (int i = std::max(0, fromPage); i <= toPage; ++i) {
+        if (i > fromPage)
+            device.newPage();
         painter.save();
-        // The paint rectangle is measured from the page's corner.
-        const QRectF paint = m_layout.paintRect(QPageLayout::Point);
         painter.scale(scale, scale);
         painter.translate(-paint.left(), -paint.top());
         paintPage(painter, i);
         painter.restore();
     }
     painter.end();
+}
+
+void PreparedReport::writePdf(QIODevice& device) const
+{
+    QPdfWriter writer(&device);
+    writer.setTitle(m_title);
+    writer.setCreator(QStringLiteral("Ostrel"));
+    paintAll(writer);
 }
 
 void PreparedReport::writePdf(const QString& fileName) const

@@ -10,6 +10,7 @@
 #include <memory>
 
 class QIODevice;
+class QPagedPaintDevice;
 class QPainter;
 class QTextDocument;
 
@@ -40,6 +41,9 @@ public:
     // The page's footer: "Pagina N di M" (index from 0).
     QString footerText(int index) const;
 
+    // Pages fromPage..toPage (all by default) on a printer or PDF writer,
+    // which takes the report's page layout.
+    void paintAll(QPagedPaintDevice& device, int fromPage = 0, int toPage = -1) const;
     // Real text, one PDF page per page; title = the report's title.
     void writePdf(QIODevice& device) const;
     void writePdf(const QString& fileName) const; // throws EInOutError
