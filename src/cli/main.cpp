@@ -12,10 +12,18 @@
 #include "export/TextExport.h"
 #include "import/ResidueImport.h"
 #include "platform/Errors.h"
+#include "platform/Report.h"
+#include "reports/Attachments.h"
+#include "reports/DetailListing.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QSaveFile>
 #include <QTextStream>
+#include <algorithm>
+#include <memory>
 
 using namespace ostrel;
 
@@ -30,7 +38,13 @@ const char kUsage[] =
     "  export-db --commit|--rollback\n"
     "                               esporta nella banca dati di Kestra e conferma o annulla\n"
     "  demo-files CARTELLA [--lines N] [--seed S]\n"
-    "                               scrive due file di residui di prova\n";
+    "                               scrive due file di residui di prova\n"
+    "  report detail|all51|all52 --out FILE(.pdf|.rtf|.json) [opzioni del dettaglio]\n"
+    "                               stampa il dettaglio o un allegato\n"
+    "      --kind E|U --year A --number N --chapter C --ueb U --responsible R\n"
+    "      --amounts all|eliminated|without --reimputed all|covered|uncovered\n"
+    "      --order year|chapter|ueb|responsible --details --type 1|2\n"
+    "  set-funds NOME=VALORE...     registra gli importi di tFondiVincoli (virgola decimale)\n";
 
 QTextStream& out()
 {
@@ -151,6 +165,144 @@ int exportDb(TdTabelle& tables, ConsoleMessageBoxes& boxes, const QString& ini, 
     }
 }
 
+// The detail listing's options, each as the window's control means it.
+bool detailOptions(QStringList& args, DetailChoices& c)
+{
+    static const QStringList valued = {"--kind", "--year", "--number", "--chapter", "--ueb",
+                                       "--responsible", "--amounts", "--reimputed", "--order",
+                                       "--type"};
+    QStringList rest;
+    while (!args.isEmpty()) {
+        const QString arg = args.takeFirst();
+        if (arg == u"--details") {
+            c.details = true;
+            continue;
+        }
+        if (!valued.contains(arg)) {
+            rest.append(arg);
+            continue;
+        }
+        if (args.isEmpty())
+            return false;
+        const QString value = args.takeFirst();
+        if (arg == u"--kind") {
+            if (value != u"E" && value != u"U")
+                return false;
+            c.kind = value == u"E" ? DetailChoices::Kind::Entrate : DetailChoices::Kind::Uscite;
+        } else if (arg == u"--year") {
+            c.year = value;
+        } else if (arg == u"--number") {
+            c.number = value;
+        } else if (arg == u"--chapter") {
+            c.chapter = value;
+        } else if (arg == u"--ueb") {
+            c.ueb = value;
+        } else if (arg == u"--responsible") {
+            c.responsible = value.toUpper();
+        } else if (arg == u"--amounts") {
+            static const QStringList names = {"all", "eliminated", "without"};
+            if (!names.contains(value))
+                return false;
+            c.amounts = DetailChoices::Amounts(names.indexOf(value));
+        } else if (arg == u"--reimputed") {
+            static const QStringList names = {"all", "covered", "uncovered"};
+            if (!names.contains(value))
+                return false;
+            c.reimputed = DetailChoices::Reimputed(names.indexOf(value));
+        } else if (arg == u"--order") {
+            static const QStringList names = {"year", "chapter", "ueb", "responsible"};
+            if (!names.contains(value))
+                return false;
+            c.order = DetailChoices::Order(names.indexOf(value));
+        } else if (arg == u"--type") {
+            if (value != u"1" && value != u"2")
+                return false;
+            c.type = value == u"1" ? 0 : 1;
+        }
+    }
+    // Selecting "Entrate" puts the re-imputed choice back on "Tutti".
+    if (c.kind == DetailChoices::Kind::Entrate)
+        c.reimputed = DetailChoices::Reimputed::Tutti;
+    args = rest;
+    return true;
+}
+
+void writeReport(const Report& report, const QString& out)
+{
+    const QString lower = out.toLower();
+    if (lower.endsWith(u".json")) {
+        QSaveFile file(out);
+        const QByteArray json = report.toJson();
+        if (!file.open(QIODevice::WriteOnly) || file.write(json) != json.size() || !file.commit())
+            throw EInOutError(QStringLiteral("Impossibile scrivere il file '%1': %2")
+                                  .arg(out, file.errorString()));
+        return;
+    }
+    const auto prepared = report.prepare();
+    if (lower.endsWith(u".pdf"))
+        prepared->writePdf(out);
+    else
+        prepared->writeRtf(out);
+}
+
+int report(TdTabelle& tables, const ConsoleMessageBoxes& boxes, QStringList args)
+{
+    if (args.isEmpty())
+        return usage();
+    const QString which = args.takeFirst();
+    QString outFile;
+    const qsizetype outAt = args.indexOf(QStringLiteral("--out"));
+    if (outAt >= 0 && outAt + 1 < args.size()) {
+        outFile = args[outAt + 1];
+        args.remove(outAt, 2);
+    }
+    const QString lower = outFile.toLower();
+    if (outFile.isEmpty() || !(lower.endsWith(u".pdf") || lower.endsWith(u".rtf") || lower.endsWith(u".json")))
+        return usage();
+    if (boxes.errorCount() > 0)
+        return 1;
+    Report rep;
+    if (which == u"detail") {
+        DetailListing listing(&tables.cnOstrel);
+        if (!detailOptions(args, listing.choices) || !args.isEmpty())
+            return usage();
+        listing.bbStampaClick(rep);
+        writeReport(rep, outFile);
+    } else if (which == u"all51" || which == u"all52") {
+        if (!args.isEmpty())
+            return usage();
+        Attachments attachments(&tables.cnOstrel);
+        attachments.FormShow();
+        if (which == u"all51")
+            attachments.bAll51Click(rep);
+        else
+            attachments.bAll52Click(rep);
+        writeReport(rep, outFile);
+    } else {
+        return usage();
+    }
+    out() << "Stampa scritta: " << outFile << Qt::endl;
+    return 0;
+}
+
+int setFunds(TdTabelle& tables, const ConsoleMessageBoxes& boxes, const QStringList& args)
+{
+    if (args.isEmpty())
+        return usage();
+    if (boxes.errorCount() > 0)
+        return 1;
+    QList<std::pair<QString, QString>> values;
+    for (const QString& arg : args) {
+        const qsizetype eq = arg.indexOf(u'=');
+        if (eq <= 0)
+            return usage();
+        values.append({arg.left(eq), arg.mid(eq + 1)});
+    }
+    storeFunds(tables.tFondiVincoli, values);
+    out() << "Importi registrati: " << values.size() << Qt::endl;
+    return 0;
+}
+
 int run(QStringList args)
 {
     QString ini = SettingsFile::fileName(QStringLiteral("Ostrel"));
@@ -172,10 +324,11 @@ int run(QStringList args)
             return usage();
         commit = args.takeFirst() == u"--commit";
     }
+    const bool takesArguments = command == u"report" || command == u"set-funds";
     if (command != u"import" && command != u"accounting-status" && command != u"export-text"
-        && command != u"export-db")
+        && command != u"export-db" && !takesArguments)
         return usage();
-    if (!args.isEmpty())
+    if (!takesArguments && !args.isEmpty())
         return usage();
 
     ConsoleMessageBoxes boxes(command == u"export-text");
@@ -186,6 +339,10 @@ int run(QStringList args)
         return exportText(tables, boxes);
     if (command == u"export-db")
         return exportDb(tables, boxes, ini, commit);
+    if (command == u"report")
+        return report(tables, boxes, args);
+    if (command == u"set-funds")
+        return setFunds(tables, boxes, args);
     if (command == u"import")
         return importResidues(tables, boxes);
     return accountingStatus(tables);
@@ -195,7 +352,15 @@ int run(QStringList args)
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Reports lay text out with Qt GUI's fonts; no display is needed.
+    const bool reports = argc > 1
+        && std::any_of(argv + 1, argv + argc, [](const char* a) { return qstrcmp(a, "report") == 0; });
+    if (reports && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> application = reports
+        ? std::make_unique<QGuiApplication>(argc, argv)
+        : std::make_unique<QCoreApplication>(argc, argv);
+    QCoreApplication& app = *application;
     useItalianSettings();
     QStringList args = app.arguments();
     args.removeFirst();

@@ -4,6 +4,9 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTest>
 
@@ -18,6 +21,7 @@ private slots:
     void accountingStatus();
     void demoFilesAreDeterministic();
     void unknownCommandShowsUsage();
+    void setFundsAndReportJson();
 
 private:
     struct Result {
@@ -107,6 +111,33 @@ void TestOstrelctl::unknownCommandShowsUsage()
     const Result result = run({"frobnicate"});
     QCOMPARE(result.status, 1);
     QVERIFY(result.err.contains("Uso: ostrelctl"));
+}
+
+void TestOstrelctl::setFundsAndReportJson()
+{
+    TestStore store;
+    QCOMPARE(run({"set-funds", "Punto_a=1234,5", "FondoAl=10"}).status, 0);
+    QCOMPARE(run({"set-funds", "Nonesiste=1"}).status, 1);
+    QCOMPARE(run({"report", "all52", "--out", store.path("a.json")}).status, 0);
+    QFile file(store.path("a.json"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QJsonDocument doc = QJsonDocument::fromJson(file.readAll());
+    const QJsonObject row = doc["datasets"]["frxDBAll52"][0].toObject();
+    QCOMPARE(row["Punto_a"].toDouble(), 1234.5);
+    QCOMPARE(row["Punto_b"].type(), QJsonValue::Null);
+    QCOMPARE(doc["datasets"]["Calcoli52"][0]["Punto_h"].toDouble(), 1234.5);
+
+    const Result detail = run({"report", "detail", "--kind", "U", "--amounts", "without",
+                               "--out", store.path("d.json")});
+    QCOMPARE(detail.status, 0);
+    QFile listing(store.path("d.json"));
+    QVERIFY(listing.open(QIODevice::ReadOnly));
+    const QJsonDocument d = QJsonDocument::fromJson(listing.readAll());
+    QCOMPARE(d["variables"]["titolo"].toString(),
+             QString("STAMPA DETTAGLIO USCITE - SENZA ELIMINATI"));
+    QVERIFY(d["datasets"]["frxDBDettaglioU"].isArray());
+    QCOMPARE(run({"report", "detail", "--out", store.path("d.txt")}).status, 1);
+    QCOMPARE(run({"report", "detail", "--order", "other", "--out", store.path("d.pdf")}).status, 1);
 }
 
 QTEST_GUILESS_MAIN(TestOstrelctl)

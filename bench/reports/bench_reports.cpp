@@ -1,0 +1,130 @@
+// The attachment queries beside sqlite3 running the same statements, and the
+// detail listing prepared and written to PDF.
+//
+//   bench_reports [RESIDUES] [LISTING...]   (default 100000; 10000 100000)
+
+#include "app/DataModule.h"
+#include "app/SettingsFile.h"
+#include "app/StoreSchema.h"
+#include "demo/DemoResidues.h"
+#include "import/ResidueImport.h"
+#include "platform/Report.h"
+#include "reports/Attachments.h"
+#include "reports/DetailListing.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <sys/resource.h>
+
+using namespace ostrel;
+
+namespace {
+
+double seconds(const QElapsedTimer& timer)
+{
+    return double(timer.nsecsElapsed()) / 1e9;
+}
+
+double peakMegabytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;
+}
+
+QString makeStore(const QString& folder, int residues)
+{
+    DemoResidues::write(folder, residues);
+    const QString store = folder + "/dbOstrel.db";
+    StoreSchema::createStore(store);
+    SettingsFile::write(folder + "/Ostrel.ini", store, "LOCALHOST:1521", "KESTRA481307");
+    {
+        TdTabelle tables(folder + "/Ostrel.ini");
+        tables.DataModuleCreate();
+        ResidueImport import(tables);
+        import.Importa(tables.tEntrate);
+        import.Importa(tables.tUscite);
+    }
+    QProcess sqlite;
+    sqlite.setStandardInputFile(QStringLiteral(OSTREL_SPLITS_SQL));
+    sqlite.start("sqlite3", {store});
+    sqlite.waitForFinished(-1);
+    return store;
+}
+
+double sqliteSeconds(const QString& store, const QStringList& lines)
+{
+    QProcess sqlite;
+    QElapsedTimer timer;
+    timer.start();
+    sqlite.start("sqlite3", {store});
+    sqlite.write((lines.join('\n') + ";\n").toUtf8());
+    sqlite.closeWriteChannel();
+    sqlite.waitForFinished(-1);
+    return seconds(timer);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const int residues = argc > 1 ? atoi(argv[1]) : 100000;
+    QList<int> listings;
+    for (int i = 2; i < argc; ++i)
+        listings.append(atoi(argv[i]));
+    if (listings.isEmpty())
+        listings = {10000, 100000};
+    QTemporaryDir dir;
+    qputenv("OSTREL_WORKDIR", dir.path().toUtf8());
+    QDir::setCurrent(dir.path());
+    for (const char* name : {"dettaglioU.html"})
+        QFile::copy(QStringLiteral(OSTREL_TEMPLATES "/") + name, dir.filePath(name));
+
+    printf("operation\tscale\tours_s\treference_s\tratio\tpeak_MB\n");
+    {
+        const QString store = makeStore(dir.path(), residues);
+        TdTabelle tables(dir.filePath("Ostrel.ini"));
+        tables.DataModuleCreate();
+        Attachments attachments(&tables.cnOstrel);
+        for (DataSet* q : {&attachments.qAll51, &attachments.qAll52}) {
+            q->open(); // the statement prepared once, as at every later showing
+            q->close();
+            QElapsedTimer timer;
+            timer.start();
+            q->open();
+            const double ours = seconds(timer);
+            const double reference = sqliteSeconds(store, q->sql());
+            printf("%s vs sqlite3\t%d residues x2\t%.3f\t%.3f\t%.2f\t%.1f\n",
+                   qPrintable(q->name()), residues, ours, reference, ours / reference,
+                   peakMegabytes());
+        }
+    }
+    for (int n : listings) {
+        QTemporaryDir sub;
+        qputenv("OSTREL_WORKDIR", sub.path().toUtf8());
+        makeStore(sub.path(), n);
+        TdTabelle tables(sub.filePath("Ostrel.ini"));
+        tables.DataModuleCreate();
+        DetailListing listing(&tables.cnOstrel);
+        listing.choices.kind = DetailChoices::Kind::Uscite;
+        QElapsedTimer timer;
+        timer.start();
+        Report report;
+        listing.bbStampaClick(report);
+        const auto prepared = report.prepare();
+        const double prepare = seconds(timer);
+        prepared->writePdf(sub.filePath("listing.pdf"));
+        printf("detail listing (Tipo 1, Uscite) prepared + PDF\t%d residues\t%.3f\t%.3f (prepare)\t-\t%.1f\n",
+               n, seconds(timer), prepare, peakMegabytes());
+        fflush(stdout);
+    }
+    printf("# targets: queries ratio <= 2.00; 10000 residues to PDF < 5 s\n");
+    return 0;
+}
