@@ -6,11 +6,11 @@
 #include "platform/AnsiCodec.h"
 #include "platform/Glyphs.h"
 #include "platform/MessageBoxes.h"
+#include "platform/WindowFont.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFile>
-#include <QFontDatabase>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -27,21 +27,12 @@ namespace ostrel {
 
 namespace {
 
-QFont largeBold()
-{
-    QFont font(QFontDatabase::hasFamily(QStringLiteral("Tahoma")) ? QStringLiteral("Tahoma")
-                                                                   : QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(16);
-    font.setBold(true);
-    return font;
-}
-
 QLineEdit* capitalsEdit(QWidget* parent, const char* name, const QString& text, const QRect& rect)
 {
     auto* edit = new QLineEdit(text, parent);
     edit->setObjectName(QString::fromLatin1(name));
     edit->setGeometry(rect);
-    edit->setFont(largeBold());
+    edit->setFont(windowFont(16, true));
     QObject::connect(edit, &QLineEdit::textEdited, edit, [edit](const QString& t) {
         if (t != t.toUpper()) {
             const int cursor = edit->cursorPosition();
@@ -166,7 +157,7 @@ TfParam::TfParam(TdTabelle& tables, QString settingsFile, QWidget* parent)
     StaticText1->setGeometry(8, 302, 448, 30);
     StaticText1->setAlignment(Qt::AlignCenter);
     StaticText1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    StaticText1->setFont(largeBold());
+    StaticText1->setFont(windowFont(16, true));
     Test(StaticText1, false);
 
     auto* close = new QPushButton(glyphIcon(Glyph::Close, 20), QStringLiteral("&Chiudi"), this);

@@ -8,9 +8,9 @@
 #include "app/ParametersWindow.h"
 #include "platform/Glyphs.h"
 #include "platform/MessageBoxes.h"
+#include "platform/WindowFont.h"
 
 #include <QApplication>
-#include <QFontDatabase>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QToolButton>
@@ -92,10 +92,7 @@ TfExport::TfExport(TdTabelle& tables, TfParam& parameters, QString settingsBaseN
 {
     setObjectName(QStringLiteral("fExport"));
     setWindowTitle(QStringLiteral("[fExport]"));
-    QFont font(QFontDatabase::hasFamily(QStringLiteral("Tahoma")) ? QStringLiteral("Tahoma")
-                                                                   : QStringLiteral("DejaVu Sans"));
-    font.setPointSize(8);
-    setFont(font);
+    setFont(windowFont(11)); // 8 points
     setFixedSize(506, 126);
     QToolButton* file = pictureButton(this, "bbExportFile", Glyph::TextFile, QString(),
                                       QStringLiteral("Esportazione dati verso programma kemo (dovenia)"),

@@ -1,6 +1,7 @@
 #include "LegendWindow.h"
 
-#include <QFontDatabase>
+#include "platform/WindowFont.h"
+
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -10,20 +11,11 @@ namespace ostrel {
 
 namespace {
 
-QFont tahoma(int pixels, bool bold = false)
-{
-    QFont font(QFontDatabase::hasFamily(QStringLiteral("Tahoma")) ? QStringLiteral("Tahoma")
-                                                                   : QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
-
 QLabel* heading(QWidget* parent, const QString& text, const QRect& rect, Qt::Alignment alignment)
 {
     auto* label = new QLabel(text, parent);
     label->setGeometry(rect);
-    label->setFont(tahoma(13, true));
+    label->setFont(windowFont(13, true));
     label->setAlignment(alignment | Qt::AlignVCenter);
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     return label;
@@ -35,7 +27,7 @@ TfLegenda::TfLegenda(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("fLegenda"));
     setWindowTitle(QStringLiteral("[fLegenda]"));
-    setFont(tahoma(11));
+    setFont(windowFont(11));
     setFixedSize(447, 280);
 
     heading(this, QStringLiteral("PARTE CORRENTE"), QRect(92, 8, 172, 24), Qt::AlignHCenter);
@@ -56,7 +48,7 @@ TfLegenda::TfLegenda(QWidget* parent) : QDialog(parent)
             auto* text = new QPlainTextEdit(this);
             text->setObjectName(QStringLiteral("Memo%1").arg(r * 2 + c + 1));
             text->setGeometry(92 + c * 176, rowTop[r], 172, 104);
-            text->setFont(tahoma(13));
+            text->setFont(windowFont(13));
             text->setReadOnly(true);
             text->setPlainText(cells[r][c].join(u'\n'));
             text->installEventFilter(this);

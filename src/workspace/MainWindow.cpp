@@ -9,9 +9,9 @@
 #include "platform/Glyphs.h"
 #include "platform/MessageBoxes.h"
 #include "platform/PageControl.h"
+#include "platform/WindowFont.h"
 
 #include <QApplication>
-#include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -24,22 +24,6 @@ using Reassessment::Kind;
 namespace {
 
 const char kZeroText[] = "€ ,00";
-
-QFont windowFont()
-{
-    QFont font(QFontDatabase::hasFamily(QStringLiteral("Tahoma")) ? QStringLiteral("Tahoma")
-                                                                   : QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(13);
-    return font;
-}
-
-QFont boldFont(int pixels)
-{
-    QFont font = windowFont();
-    font.setPixelSize(pixels);
-    font.setBold(true);
-    return font;
-}
 
 QToolButton* glyphButton(QWidget* parent, const char* name, Glyph glyph, const QString& hint)
 {
@@ -145,15 +129,15 @@ struct HeaderNames {
 void residueHeader(QWidget* page, DataSource* source, const HeaderNames& n)
 {
     QGroupBox* box = groupBox(page, n.box, n.caption, QRect(6, 4, 908, 272));
-    box->setFont(boldFont(16));
-    const QFont normal = windowFont();
+    box->setFont(windowFont(16, true));
+    const QFont normal = windowFont(13);
     auto plain = [&](QWidget* w) {
         w->setFont(normal);
         return w;
     };
 
     DBText* residue = dbText(box, n.label, source, n.labelField, QRect(14, 28, 300, 26));
-    residue->setFont(boldFont(18));
+    residue->setFont(windowFont(18, true));
 
     QFrame* descriptionPanel = roundedPanel(box, QRect(14, 60, 570, 92));
     plain(descriptionPanel);
@@ -161,7 +145,7 @@ void residueHeader(QWidget* page, DataSource* source, const HeaderNames& n)
                                  QRect(10, 6, 550, 80));
     description->setWordWrap(true);
     description->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    description->setFont(boldFont(14));
+    description->setFont(windowFont(14, true));
 
     QGroupBox* chapterBox = groupBox(box, n.chapterBox, QStringLiteral("Descrizione Capitolo:"),
                                      QRect(14, 156, 570, 60));
@@ -173,7 +157,7 @@ void residueHeader(QWidget* page, DataSource* source, const HeaderNames& n)
 
     plain(label(box, QStringLiteral("Responsabile:"), QRect(14, 222, 110, 20)));
     DBText* code = dbText(box, n.responsibleCode, source, "CodResp", QRect(126, 222, 60, 20));
-    code->setFont(boldFont(13));
+    code->setFont(windowFont(13, true));
     plain(dbText(box, n.responsible, source, "Responsabile", QRect(14, 242, 570, 20)));
 
     // Right column: chapter, original residue, remainder.
@@ -182,9 +166,9 @@ void residueHeader(QWidget* page, DataSource* source, const HeaderNames& n)
     chapterFrame->setFrameShape(QFrame::StyledPanel);
     plain(chapterFrame);
     label(chapterFrame, QStringLiteral("Capitolo:"), QRect(10, 6, 80, 20));
-    dbText(chapterFrame, n.chapter, source, "clCapitolo", QRect(92, 6, 200, 20))->setFont(boldFont(13));
+    dbText(chapterFrame, n.chapter, source, "clCapitolo", QRect(92, 6, 200, 20))->setFont(windowFont(13, true));
     label(chapterFrame, QStringLiteral("UEB:"), QRect(10, 28, 80, 20));
-    dbText(chapterFrame, n.ueb, source, "UEB", QRect(92, 28, 200, 20))->setFont(boldFont(13));
+    dbText(chapterFrame, n.ueb, source, "UEB", QRect(92, 28, 200, 20))->setFont(windowFont(13, true));
 
     QFrame* originalFrame = new QFrame(box);
     originalFrame->setGeometry(596, 86, 300, 62);
@@ -192,7 +176,7 @@ void residueHeader(QWidget* page, DataSource* source, const HeaderNames& n)
     plain(originalFrame);
     label(originalFrame, QStringLiteral("Residuo originario"), QRect(10, 4, 200, 18));
     DBText* original = dbText(originalFrame, n.original, source, "ImportoBak", QRect(10, 24, 230, 30));
-    original->setFont(boldFont(16));
+    original->setFont(windowFont(16, true));
     original->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     QToolButton* modify = glyphButton(originalFrame, n.modify, Glyph::Pencil,
                                       QStringLiteral("Modifica l'importo residuo"));
@@ -208,13 +192,13 @@ void residueHeader(QWidget* page, DataSource* source, const HeaderNames& n)
 
     QFrame* remainderPanel = roundedPanel(box, QRect(596, 154, 300, 108));
     plain(remainderPanel);
-    label(remainderPanel, QStringLiteral("Residuo"), QRect(12, 8, 200, 20))->setFont(boldFont(14));
+    label(remainderPanel, QStringLiteral("Residuo"), QRect(12, 8, 200, 20))->setFont(windowFont(14, true));
     DBText* remainder = dbText(remainderPanel, n.remainder, source, "Importo", QRect(12, 40, 276, 44));
-    remainder->setFont(boldFont(26));
+    remainder->setFont(windowFont(26, true));
     remainder->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     TDBEditRev* editor = dbEdit(remainderPanel, n.amountEditor, source, "Importo",
                                 QRect(12, 44, 276, 36), true);
-    editor->setFont(boldFont(20));
+    editor->setFont(windowFont(20, true));
     editor->hide();
 }
 
@@ -244,7 +228,7 @@ TfMain::TfMain(TdTabelle& tables, bool importResidues, const QDate& today, QWidg
       qUscite(QStringLiteral("qUscite"), &tables.cnOstrel), m_tables(tables)
 {
     setObjectName(QStringLiteral("fMain"));
-    setFont(windowFont());
+    setFont(windowFont(13));
     setFixedSize(928, 723);
     Reassessment::defineQuery(qEntrate, Kind::Revenue);
     Reassessment::defineQuery(qUscite, Kind::Expenditure);
@@ -342,7 +326,7 @@ QWidget* TfMain::createExpenditurePage()
     QGroupBox* elimination = groupBox(page, "GroupBox5",
                                       QStringLiteral("Eliminazione: residuo passivo mandato in economia. Avanzo:"),
                                       QRect(6, top, 372, 128));
-    QFont titleFont = windowFont();
+    QFont titleFont = windowFont(13);
     titleFont.setPixelSize(12);
     elimination->setFont(titleFont);
     const char* eliminated[4] = {"DBEditRev10", "DBEditRev19", "DBEditRev20", "DBEditRev21"};
@@ -350,7 +334,7 @@ QWidget* TfMain::createExpenditurePage()
                                            QStringLiteral(" Vincolato"), QStringLiteral(" Destinato")};
     for (int i = 0; i < 4; ++i)
         amountColumn(elimination, eliminatedCaptions[i], eliminated[i], &dsUscite,
-                     Reassessment::destinations(Kind::Expenditure)[i], 8 + i * 90, 86)->setFont(windowFont());
+                     Reassessment::destinations(Kind::Expenditure)[i], 8 + i * 90, 86)->setFont(windowFont(13));
     QGroupBox* reimputation = groupBox(page, "GroupBox4", QStringLiteral("Reimputazione: residuo reimputato"),
                                        QRect(384, top, 376, 128));
     const char* reimputed[4] = {"DBEditRev11", "DBEditRev12", "DBEditRev13", "DBEditRev14"};

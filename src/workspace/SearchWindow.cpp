@@ -5,9 +5,9 @@
 #include "app/DataModule.h"
 #include "platform/DBGrid.h"
 #include "platform/MessageBoxes.h"
+#include "platform/WindowFont.h"
 
 #include <QFocusEvent>
-#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -43,10 +43,7 @@ TfCerca::TfCerca(TdTabelle& tables, QWidget* parent)
 {
     setObjectName(QStringLiteral("fCerca"));
     setWindowTitle(QStringLiteral("[fCerca]"));
-    QFont font(QFontDatabase::hasFamily(QStringLiteral("Tahoma")) ? QStringLiteral("Tahoma")
-                                                                   : QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(11);
-    setFont(font);
+    setFont(windowFont(11));
     setFixedSize(936, 565);
 
     qCerca.setSql(SearchQuery::designText());
