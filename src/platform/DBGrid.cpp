@@ -105,24 +105,14 @@ DBGrid::DBGrid(QWidget* parent) : QTableView(parent), m_model(new Model(*this))
     });
 }
 
-DBGrid::~DBGrid()
-{
-    if (m_source)
-        m_source->removeLink(this);
-}
-
 DataSet* DBGrid::dataSet() const
 {
-    return m_source ? m_source->dataSet() : nullptr;
+    return m_binding.dataSet();
 }
 
 void DBGrid::setDataSource(DataSource* source)
 {
-    if (m_source)
-        m_source->removeLink(this);
-    m_source = source;
-    if (m_source)
-        m_source->addLink(this);
+    m_binding.setDataSource(source);
     reload();
 }
 

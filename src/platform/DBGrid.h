@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DataSource.h"
+#include "FieldBinding.h"
 
 #include <QAbstractTableModel>
 #include <QColor>
@@ -28,7 +29,6 @@ public:
     };
 
     explicit DBGrid(QWidget* parent = nullptr);
-    ~DBGrid() override;
 
     void setDataSource(DataSource* source);
     void setColumns(const QList<Column>& columns);
@@ -51,7 +51,7 @@ private:
     void followCurrentRecord();
     DataSet* dataSet() const;
 
-    DataSource* m_source = nullptr;
+    FieldBinding m_binding{this};
     QList<Column> m_columns;
     Model* m_model;
     bool m_following = false;

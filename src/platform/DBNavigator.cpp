@@ -57,19 +57,9 @@ DBNavigator::DBNavigator(QWidget* parent) : QWidget(parent)
     updateButtons();
 }
 
-DBNavigator::~DBNavigator()
-{
-    if (m_source)
-        m_source->removeLink(this);
-}
-
 void DBNavigator::setDataSource(DataSource* source)
 {
-    if (m_source)
-        m_source->removeLink(this);
-    m_source = source;
-    if (m_source)
-        m_source->addLink(this);
+    m_binding.setDataSource(source);
     updateButtons();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DataSource.h"
+#include "FieldBinding.h"
 
 #include <QWidget>
 #include <array>
@@ -21,11 +22,10 @@ public:
     static constexpr int ButtonCount = 8;
 
     explicit DBNavigator(QWidget* parent = nullptr);
-    ~DBNavigator() override;
 
     void setDataSource(DataSource* source);
-    DataSource* dataSource() const { return m_source; }
-    DataSet* dataSet() const { return m_source ? m_source->dataSet() : nullptr; }
+    DataSource* dataSource() const { return m_binding.dataSource(); }
+    DataSet* dataSet() const { return m_binding.dataSet(); }
 
     // Sets abandon to true to refuse the action.
     std::function<void(Button, bool& abandon)> beforeAction;
@@ -50,7 +50,7 @@ protected:
 private:
     void updateButtons();
 
-    DataSource* m_source = nullptr;
+    FieldBinding m_binding{this};
     std::array<QToolButton*, ButtonCount> m_buttons{};
 };
 

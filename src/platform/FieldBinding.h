@@ -9,8 +9,8 @@ class DataSet;
 class DataSource;
 class Field;
 
-// What binds a data-aware control to one field of a data source: the control
-// is the link that receives the data source's notices.
+// What binds a data-aware control to a data source (and, for most, to one of
+// its fields): the control is the link that receives the source's notices.
 class FieldBinding {
 public:
     explicit FieldBinding(DataLink* control) : m_control(control) {}
