@@ -8,6 +8,8 @@
 #include "ParametersWindow.h"
 
 #include "export/ExportWindow.h"
+#include "reports/AttachmentsWindow.h"
+#include "reports/DetailWindow.h"
 #include "workspace/LegendWindow.h"
 #include "workspace/MainWindow.h"
 #include "workspace/SearchWindow.h"
@@ -49,12 +51,16 @@ int main(int argc, char* argv[])
     tables.DataModuleCreate();
     TfMain fMain(tables, argc > 1);
     TfCerca fCerca(tables, &fMain);
+    TfStampe fStampe(tables, &fMain);
+    TfDettaglio fDettaglio(tables, &fMain);
     TfLegenda fLegenda(&fMain);
     TfParam fParam(tables, SettingsFile::fileName(executable), &fMain);
     TfExport fExport(tables, fParam, SettingsFile::baseName(executable), &fMain);
     fMain.showSearch = [&] { fCerca.showFor(*fMain.DBNavigator1->dataSet()); };
     fMain.showLegend = [&] { fLegenda.exec(); };
     fMain.showExport = [&] { fExport.exec(); };
+    fMain.showReports = [&] { fStampe.exec(); };
+    fStampe.showDetail = [&] { fDettaglio.exec(); };
     fMain.show();
     const int status = app.exec();
     setMessages(nullptr);

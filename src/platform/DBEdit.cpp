@@ -6,6 +6,7 @@
 #include "MessageBoxes.h"
 
 #include <QFocusEvent>
+#include <QKeyEvent>
 
 namespace ostrel {
 
@@ -119,6 +120,29 @@ void DBEdit::focusOutEvent(QFocusEvent* event)
     }
     refresh();
     guarded([this] { DoExit(); });
+}
+
+void DBEdit::keyPressEvent(QKeyEvent* event)
+{
+    // With automatic editing a typed character starts editing the record,
+    // or a new one when the table holds none.
+    DataSet* ds = m_binding.dataSet();
+    DataSource* source = m_binding.dataSource();
+    const bool typing = !event->text().isEmpty() && (event->text()[0].isPrint() || event->key() == Qt::Key_Backspace
+                                                     || event->key() == Qt::Key_Delete);
+    if (typing && source && source->autoEdit && ds && ds->isActive() && !ds->isEditing()) {
+        bool started = false;
+        guarded([&] {
+            if (ds->isEmpty())
+                ds->append();
+            else
+                ds->edit();
+            started = true;
+        });
+        if (!started)
+            return;
+    }
+    QLineEdit::keyPressEvent(event);
 }
 
 void DBEdit::DoEnter()

@@ -41,6 +41,7 @@ protected:
 
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
     void activeChanged() override { refresh(); }
     void dataSetChanged() override { refresh(); }
