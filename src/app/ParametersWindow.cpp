@@ -4,6 +4,7 @@
 #include "SettingsFile.h"
 
 #include "platform/AnsiCodec.h"
+#include "platform/CapitalsInput.h"
 #include "platform/Glyphs.h"
 #include "platform/MessageBoxes.h"
 #include "platform/WindowFont.h"
@@ -33,13 +34,7 @@ QLineEdit* capitalsEdit(QWidget* parent, const char* name, const QString& text, 
     edit->setObjectName(QString::fromLatin1(name));
     edit->setGeometry(rect);
     edit->setFont(windowFont(16, true));
-    QObject::connect(edit, &QLineEdit::textEdited, edit, [edit](const QString& t) {
-        if (t != t.toUpper()) {
-            const int cursor = edit->cursorPosition();
-            edit->setText(t.toUpper());
-            edit->setCursorPosition(cursor);
-        }
-    });
+    typeInCapitals(edit);
     return edit;
 }
 

@@ -1,5 +1,6 @@
 #include "DBEdit.h"
 
+#include "CapitalsInput.h"
 #include "DataSet.h"
 #include "Errors.h"
 #include "Field.h"
@@ -24,14 +25,12 @@ bool isWindowSwitch(Qt::FocusReason reason)
 DBEdit::DBEdit(QWidget* parent) : QLineEdit(parent)
 {
     setReadOnly(true);
-    connect(this, &QLineEdit::textEdited, this, [this](const QString& text) {
-        m_userModified = true;
-        if (m_upperCase && text != text.toUpper()) {
-            const int cursor = cursorPosition();
-            setText(text.toUpper());
-            setCursorPosition(cursor);
-        }
-    });
+    connect(this, &QLineEdit::textEdited, this, [this] { m_userModified = true; });
+}
+
+void DBEdit::setUpperCase()
+{
+    typeInCapitals(this);
 }
 
 void DBEdit::setDataSource(DataSource* source)

@@ -28,7 +28,7 @@ public:
     Field* field() const { return m_binding.field(); }
 
     // Typed letters become capitals.
-    void setUpperCase(bool upper) { m_upperCase = upper; }
+    void setUpperCase();
 
     // The control's enter and exit events.
     std::function<void()> onEnter;
@@ -55,7 +55,6 @@ private:
     void writeText();
 
     FieldBinding m_binding{this};
-    bool m_upperCase = false;
     bool m_userModified = false;
     bool m_refocusing = false;
 };

@@ -3,6 +3,7 @@
 #include "ReportRules.h"
 
 #include "app/DataModule.h"
+#include "platform/CapitalsInput.h"
 #include "platform/Glyphs.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ReportDesigner.h"
@@ -94,13 +95,7 @@ TfDettaglio::TfDettaglio(TdTabelle& tables, QWidget* parent) : QDialog(parent), 
     MaskEdit2 = filterEdit(filters, "MaskEdit2", QStringLiteral("Capitolo"), QRect(210, 40, 80, 24), 5);
     MaskEdit3 = filterEdit(filters, "MaskEdit3", QStringLiteral("UEB"), QRect(300, 40, 100, 24), 7);
     Edit2 = filterEdit(filters, "Edit2", QStringLiteral("Responsabile"), QRect(10, 88, 390, 24), 0);
-    connect(Edit2, &QLineEdit::textEdited, Edit2, [this](const QString& t) {
-        if (t != t.toUpper()) {
-            const int cursor = Edit2->cursorPosition();
-            Edit2->setText(t.toUpper());
-            Edit2->setCursorPosition(cursor);
-        }
-    });
+    typeInCapitals(Edit2);
     auto* reset = new QPushButton(QStringLiteral("Resetta filtri"), filters);
     reset->setObjectName(QStringLiteral("Button2"));
     reset->setGeometry(410, 86, 110, 28);

@@ -77,7 +77,7 @@ TDBEditRev* dbEdit(QWidget* parent, const char* name, DataSource* source, const 
     if (amount)
         e->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     else
-        e->setUpperCase(true);
+        e->setUpperCase();
     return e;
 }
 
@@ -404,22 +404,13 @@ void TfMain::connectHandlers()
             guard([this] { sbRegistraClick(Kind::Expenditure); }));
     connect(bbReset, &QToolButton::clicked, this, guard([this] { bbResetClick(); }));
     connect(bbEsci, &QPushButton::clicked, this, guard([this] { bbEsciClick(); }));
-    connect(bbExport, &QToolButton::clicked, this, guard([this] {
-                if (showExport)
-                    showExport();
-            }));
-    connect(bbCerca, &QToolButton::clicked, this, guard([this] {
-                if (showSearch)
-                    showSearch();
-            }));
-    connect(bbStampe, &QToolButton::clicked, this, guard([this] {
-                if (showReports)
-                    showReports();
-            }));
-    connect(bbLegenda, &QToolButton::clicked, this, guard([this] {
-                if (showLegend)
-                    showLegend();
-            }));
+    const std::pair<QToolButton*, std::function<void()>*> windows[] = {
+        {bbExport, &showExport}, {bbCerca, &showSearch}, {bbStampe, &showReports}, {bbLegenda, &showLegend}};
+    for (const auto& [button, show] : windows)
+        connect(button, &QToolButton::clicked, this, guard([show = show] {
+                    if (*show)
+                        (*show)();
+                }));
 }
 
 QString TfMain::LeggiVersione()

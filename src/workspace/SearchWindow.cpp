@@ -3,6 +3,7 @@
 #include "SearchQuery.h"
 
 #include "app/DataModule.h"
+#include "platform/CapitalsInput.h"
 #include "platform/DBGrid.h"
 #include "platform/MessageBoxes.h"
 #include "platform/WindowFont.h"
@@ -81,13 +82,7 @@ TfCerca::TfCerca(TdTabelle& tables, QWidget* parent)
         edit->setObjectName(QStringLiteral("Edit%1").arg(i + 1));
         edit->setGeometry(left, 6, columns[kEditColumn[i]].width, 24);
         edit->installEventFilter(this);
-        connect(edit, &QLineEdit::textEdited, edit, [edit](const QString& text) {
-            if (text != text.toUpper()) {
-                const int cursor = edit->cursorPosition();
-                edit->setText(text.toUpper());
-                edit->setCursorPosition(cursor);
-            }
-        });
+        typeInCapitals(edit);
         connect(edit, &QLineEdit::textChanged, this, guard([this] { Edit1Change(); }));
         edits[i] = edit;
     }
