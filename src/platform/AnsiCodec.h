@@ -20,5 +20,10 @@ void writeLines(const QString& path, const QStringList& lines);
 
 QStringList splitLines(const QString& text);
 
+// True when the bytes are UTF-8 rather than Windows-1252: a byte order mark,
+// or at least one multi-byte sequence and no byte that UTF-8 forbids. Real
+// Windows-1252 text almost never forms valid multi-byte sequences.
+bool looksLikeUtf8(const QByteArray& bytes);
+
 } // namespace Ansi
 } // namespace ostrel

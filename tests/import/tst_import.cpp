@@ -22,6 +22,9 @@ private slots:
     void badValueRollsBackToOldRows_data();
     void badValueRollsBackToOldRows();
     void missingFileIsReportedAndTableKept();
+    void fileThatIsNoResidueTextIsRefused_data();
+    void fileThatIsNoResidueTextIsRefused();
+    void windows1252AccentsAreNotMistakenForUtf8();
 
 private:
     static QString line(const QString& numero, const QString& descrizione = "Descrizione",
@@ -164,6 +167,46 @@ void TestImport::missingFileIsReportedAndTableKept()
     QCOMPARE(m_store->boxes().shown().first().kind, ScriptedMessageBoxes::Kind::Error);
     QCOMPARE(m_store->scalar("SELECT group_concat(Numero) FROM tUscite").toString(), QStringLiteral("OLDU"));
     QCOMPARE(count("tEntrate"), 1);
+}
+
+void TestImport::fileThatIsNoResidueTextIsRefused_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("message");
+    const QByteArray good = line("1").toLatin1() + "\r\n";
+    QTest::newRow("UTF-8") << (line("1") + "\r\n" + line("2")).toUtf8() << "UTF-8";
+    QTest::newRow("UTF-8 byte order mark") << "\xEF\xBB\xBF" + good << "UTF-8";
+    QTest::newRow("NUL byte on the third line")
+        << good + good + QByteArray("|E|1020|5|\0|x|\r\n", 15) << "la riga 3 contiene un carattere nullo";
+    QTest::newRow("1 MB line") << good + QByteArray(1 << 20, 'x') + "\r\n" + good
+                               << "la riga 2 è lunga 1048576 caratteri";
+    QTest::newRow("1 MB line without end") << QByteArray(1 << 20, '|') << "la riga 1 è lunga";
+}
+
+void TestImport::fileThatIsNoResidueTextIsRefused()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, message);
+    m_store->writeFile("97RIAE14.TXT", bytes);
+    try {
+        ResidueImport(m_store->tables()).Importa(m_store->tables().tEntrate);
+        QFAIL("the file was imported");
+    } catch (const Error& e) {
+        QVERIFY2(e.message().contains(message), qPrintable(e.message()));
+        QVERIFY2(e.message().contains("Nessun dato è stato modificato"), qPrintable(e.message()));
+        QVERIFY(e.message().size() < 400);
+    }
+    QCOMPARE(m_store->scalar("SELECT group_concat(Numero) FROM tEntrate").toString(),
+             QStringLiteral("OLD1,OLD2"));
+}
+
+void TestImport::windows1252AccentsAreNotMistakenForUtf8()
+{
+    // "è" followed by "©" in Windows-1252 is E8 A9: not a valid UTF-8 sequence.
+    m_store->writeLines("97RIAE14.TXT", {line("1", "Caff\u00e8\u00a9 \u20ac")});
+    QCOMPARE(ResidueImport(m_store->tables()).Importa(m_store->tables().tEntrate), 1);
+    QCOMPARE(m_store->scalar("SELECT Descrizione FROM tEntrate").toString(),
+             QString("Caff\u00e8\u00a9 \u20ac"));
 }
 
 QTEST_GUILESS_MAIN(TestImport)
