@@ -9,6 +9,7 @@
 #include "platform/MessageBoxes.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QUuid>
 
 namespace ostrel {
@@ -83,6 +84,17 @@ void TdTabelle::readSettings()
         throw EInOutError(QStringLiteral("Errore di lettura del file delle impostazioni '%1': %2")
                               .arg(m_iniFileName, file.errorString()));
     file.close();
+    // A control character means this is not the settings file (or it is
+    // damaged): the rule below would rewrite it and the store path would be
+    // cut at a NUL, so nothing is guessed and the file is left as it is.
+    for (const char c : bytes)
+        if (static_cast<unsigned char>(c) < 0x20 && c != '\r' && c != '\n' && c != '\t')
+            throw EInOutError(
+                QStringLiteral("Il file delle impostazioni '%1' contiene caratteri che un file di "
+                               "testo non contiene (codice %2): correggerlo o cancellarlo, il "
+                               "programma ne creerà uno nuovo.")
+                    .arg(QFileInfo(m_iniFileName).absoluteFilePath())
+                    .arg(int(static_cast<unsigned char>(c))));
     const QStringList lines = Ansi::splitLines(Ansi::decode(bytes));
     DataSource = lines.value(0);
     Host = lines.value(1);
@@ -101,6 +113,9 @@ void TdTabelle::DataModuleCreate()
         readSettings();
         cnOstrel.setDataSource(DataSource);
         Aggiorna();
+        for (const QString& table :
+             {QStringLiteral("tEntrate"), QStringLiteral("tUscite"), QStringLiteral("tFondiVincoli")})
+            StoreSchema::checkColumns(cnOstrel, table);
         tEntrate.open();
         tUscite.open();
         tFondiVincoli.open();

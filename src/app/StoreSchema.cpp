@@ -87,6 +87,34 @@ void createStore(const QString& path)
     }
 }
 
+void checkColumns(LocalStore& store, const QString& table)
+{
+    const QList<ColumnDef> columns = store.tableColumns(table);
+    if (columns.isEmpty())
+        throw EDatabaseError(QStringLiteral("Nell'archivio '%1' manca la tabella %2.")
+                                 .arg(store.dataSource(), table));
+    static const QRegularExpression column(QStringLiteral("^    (\\w+) [A-Z]"));
+    QStringList missing;
+    for (const QString& line : createStatement(table).split(u'\n')) {
+        const auto m = column.match(line);
+        if (!m.hasMatch() || m.captured(1) == u"CONSTRAINT")
+            continue;
+        const QString name = m.captured(1);
+        if (std::none_of(columns.begin(), columns.end(), [&](const ColumnDef& c) {
+                return c.name.compare(name, Qt::CaseInsensitive) == 0;
+            }))
+            missing.append(name);
+    }
+    if (!missing.isEmpty())
+        throw EDatabaseError(
+            QStringLiteral("Nella tabella %1 dell'archivio '%2' %3 %4: l'archivio non è di questa "
+                           "versione del programma.")
+                .arg(table, store.dataSource(),
+                     missing.size() == 1 ? QStringLiteral("manca la colonna")
+                                         : QStringLiteral("mancano le colonne"),
+                     missing.join(QStringLiteral(", "))));
+}
+
 QList<QStringList> capUpgrade(LocalStore& store, const QString& table)
 {
     const QList<ColumnDef> columns = store.tableColumns(table);

@@ -24,5 +24,9 @@ void createStore(const QString& path);
 // EDatabaseError when the table or the column is missing.
 QList<QStringList> capUpgrade(LocalStore& store, const QString& table);
 
+// Throws EDatabaseError naming the table or the columns of the schema that
+// the store lacks, before any window binds to them.
+void checkColumns(LocalStore& store, const QString& table);
+
 } // namespace StoreSchema
 } // namespace ostrel

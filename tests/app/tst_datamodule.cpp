@@ -195,6 +195,12 @@ void TestDataModule::unusableStore_data()
                               << "Microsoft Access (Jet)";
     QTest::newRow("text file") << QByteArray("hello, this is not a store") << "non è un database SQLite";
     QTest::newRow("database without tables") << QByteArray("-") << "manca la tabella tEntrate";
+    QTest::newRow("table missing") << QByteArray("DROP TABLE tFondiVincoli") << "manca la tabella tFondiVincoli";
+    QTest::newRow("columns missing")
+        << QByteArray("ALTER TABLE tUscite DROP COLUMN Gara; ALTER TABLE tUscite DROP COLUMN FlCop2")
+        << "mancano le colonne FlCop2, Gara: l'archivio non è di questa versione";
+    QTest::newRow("one column missing") << QByteArray("ALTER TABLE tEntrate DROP COLUMN Causale3")
+                                        << "manca la colonna Causale3:";
 }
 
 void TestDataModule::unusableStore()
@@ -202,11 +208,24 @@ void TestDataModule::unusableStore()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, message);
     TestStore store;
-    QFile::remove(store.storePath());
-    if (bytes == "-")
-        store.writeFile("dbOstrel.db", QByteArray());
-    else if (!bytes.isEmpty())
-        store.writeFile("dbOstrel.db", bytes);
+    // Statements damage the test's good store instead of replacing its bytes.
+    const bool damage = bytes.startsWith("DROP") || bytes.startsWith("ALTER");
+    if (damage) {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "damage");
+        db.setDatabaseName(store.storePath());
+        QVERIFY(db.open());
+        for (const QByteArray& statement : bytes.split(';'))
+            QVERIFY2(QSqlQuery(db).exec(QString::fromUtf8(statement)), statement.constData());
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase("damage");
+    } else {
+        QFile::remove(store.storePath());
+        if (bytes == "-")
+            store.writeFile("dbOstrel.db", QByteArray());
+        else if (!bytes.isEmpty())
+            store.writeFile("dbOstrel.db", bytes);
+    }
     TdTabelle& t = store.tables();
     QCOMPARE(store.boxes().shown().size(), 1);
     QVERIFY2(store.boxes().texts().first().contains(message), qPrintable(store.boxes().texts().first()));

@@ -20,6 +20,7 @@ private slots:
     void missingFileIsCreatedWithDefaults();
     void fileThatCannotBeReadNorCreated();
     void prefixRuleFiresButFileCannotBeRewritten();
+    void binaryFileIsRefusedAndKept();
 };
 
 void TestSettings::fileName_data()
@@ -61,6 +62,9 @@ void TestSettings::startupRule_data()
                                    << true;
     QTest::newRow("lines ending in LF only") << QByteArray("%STORE%\nS:1\nKESTRA1\n")
                                              << QStringList{"%STORE%", "S:1", "KESTRA1"} << true;
+    QTest::newRow("fourth line ignored and kept")
+        << QByteArray("%STORE%\r\nS:1\r\nKESTRA1\r\nmore\r\n")
+        << QStringList{"%STORE%", "S:1", "KESTRA1", "more"} << true;
     QTest::newRow("empty file: no store") << QByteArray() << (QStringList{""} + defaults) << false;
 }
 
@@ -120,6 +124,22 @@ void TestSettings::prefixRuleFiresButFileCannotBeRewritten()
     QVERIFY(tables.Host.isEmpty()); // as read: the file has one line
     QVERIFY(tables.CodIstat.isEmpty());
     QVERIFY(!tables.tEntrate.isActive());
+}
+
+void TestSettings::binaryFileIsRefusedAndKept()
+{
+    TestStore store;
+    // The store path followed by a NUL: cut there, it would name the real store.
+    const QByteArray content = store.storePath().toUtf8() + QByteArray("\0\x01\xff\r\nS:1\r\nX\r\n", 11);
+    store.writeFile("Ostrel.ini", content);
+    TdTabelle& tables = store.tables();
+    QCOMPARE(store.boxes().shown().size(), 1);
+    QVERIFY2(store.boxes().texts().first().contains("contiene caratteri che un file di testo non contiene"),
+             qPrintable(store.boxes().texts().first()));
+    QVERIFY(!tables.tEntrate.isActive());
+    QFile file(store.iniPath());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), content);
 }
 
 QTEST_GUILESS_MAIN(TestSettings)
