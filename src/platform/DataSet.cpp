@@ -6,7 +6,9 @@
 
 #include <QRegularExpression>
 #include <QSqlError>
+#include <QSqlQuery>
 #include <algorithm>
+#include <optional>
 #include <sqlite3.h>
 
 namespace ostrel {
@@ -668,9 +670,16 @@ void DataSet::post()
     if (!isEditing())
         return;
     notify(Notice::UpdateData);
+    // A key that beforePost derives from the rows already there must be read
+    // and used under one write lock, or another copy could take it between.
+    std::optional<StoreTransaction> transaction;
+    if (m_state == State::Insert && beforePost && !m_store->inTransaction())
+        transaction.emplace(*m_store);
     if (beforePost)
         beforePost(*this);
     writeThrough();
+    if (transaction)
+        transaction->commit();
     if (m_state == State::Insert) {
         for (int i = 0; i < m_dataFieldCount; ++i)
             m_columns[i].append(m_buffer[i]);
@@ -728,6 +737,10 @@ void DataSet::writeThrough()
         values.append(bindable(*f, v));
     }
     Field* key = findField(m_keyField);
+    // An edit overwrites a column only while it still holds what was read:
+    // what another copy registered there meanwhile is not lost unseen. Other
+    // columns are not written, so their changes stay anyway.
+    QStringList unchanged;
     if (m_state == State::Edit) {
         if (names.isEmpty())
             return;
@@ -735,6 +748,13 @@ void DataSet::writeThrough()
             throw EDatabaseError(
                 QStringLiteral("%1: manca il campo chiave %2").arg(m_name, m_keyField));
         values.append(m_columns[key->m_slot].get(size_t(m_current)));
+        for (auto& f : m_fields) {
+            if (f.get() == key || f->isCalculated() || !m_modified[f->m_slot]
+                || !m_writable[f->m_slot])
+                continue;
+            unchanged.append(quoted(f->name()) + QStringLiteral(" IS ?"));
+            values.append(bindable(*f, m_columns[f->m_slot].get(size_t(m_current))));
+        }
     }
     QString& sql = m_writeSql[shape];
     if (sql.isEmpty()) {
@@ -748,19 +768,52 @@ void DataSet::writeThrough()
                       .arg(quoted(table), columns.join(u", "),
                            QStringList(names.size(), QStringLiteral("?")).join(u", "));
         else
-            sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
+            sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3")
                       .arg(quoted(table), columns.join(QStringLiteral(" = ?, ")) + QStringLiteral(" = ?"),
-                           quoted(m_keyField));
+                           (QStringList{quoted(m_keyField) + QStringLiteral(" = ?")} + unchanged)
+                               .join(QStringLiteral(" AND ")));
     }
     qint64 insertedRowId = 0;
     const int changed = m_store->run(sql, values, &insertedRowId,
                                      QStringLiteral("L'archivio non ha accettato la registrazione"));
-    if (m_state == State::Edit && changed == 0)
+    if (m_state == State::Edit && changed == 0) {
+        if (!rereadCurrentRow(table, *key))
+            throw EDatabaseError(QStringLiteral(
+                "Il record da registrare non è più nell'archivio: forse è stato eliminato da "
+                "un'altra copia del programma."));
         throw EDatabaseError(QStringLiteral(
-            "Il record da registrare non è più nell'archivio: forse è stato eliminato da un'altra "
-            "copia del programma."));
+            "Un'altra copia del programma ha modificato questo record dopo che era stato letto: "
+            "ora sono mostrati i suoi valori attuali, con quelli appena scritti. Controllarli e "
+            "registrare di nuovo."));
+    }
     if (m_state == State::Insert && key && !m_buffer[key->m_slot].isValid())
         m_buffer[key->m_slot] = QVariant(qint32(insertedRowId));
+}
+
+bool DataSet::rereadCurrentRow(const QString& table, const Field& key)
+{
+    QStringList columns;
+    std::vector<Field*> read;
+    for (auto& f : m_fields)
+        if (!f->isCalculated() && m_writable[f->m_slot]) {
+            columns.append(quoted(f->name()));
+            read.push_back(f.get());
+        }
+    QSqlQuery query = m_store->exec(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
+                                        .arg(columns.join(u", "), quoted(table), quoted(key.name())),
+                                    {m_columns[key.m_slot].get(size_t(m_current))});
+    if (!query.next())
+        return false;
+    for (size_t i = 0; i < read.size(); ++i) {
+        const int slot = read[i]->m_slot;
+        m_columns[slot].set(size_t(m_current), query.value(int(i)));
+        // What was typed stays; the rest shows the row as it is now.
+        if (!m_modified[slot])
+            m_buffer[slot] = m_columns[slot].get(size_t(m_current));
+    }
+    computeCalculatedFields();
+    notify(Notice::Record, nullptr);
+    return true;
 }
 
 void DataSet::deleteRecord()

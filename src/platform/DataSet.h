@@ -109,6 +109,9 @@ private:
     };
     void bindFields(const std::vector<ResultColumn>& result);
     void computeCalculatedFields();
+    // After a refused edit: the row as the store holds it now, keeping what
+    // was typed; false when the row is gone.
+    bool rereadCurrentRow(const QString& table, const Field& key);
     void writeThrough();
     void checkBrowseMode();
     void checkActive() const;

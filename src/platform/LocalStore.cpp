@@ -292,26 +292,32 @@ QList<ColumnDef> LocalStore::tableColumns(const QString& table)
     return columns;
 }
 
+void LocalStore::runPlain(const char* sql, const QString& what)
+{
+    sqlite3* db = handle();
+    if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+        throw EDatabaseError(describeError(what, QString::fromUtf8(sqlite3_errmsg(db))));
+}
+
 void LocalStore::begin()
 {
-    QSqlDatabase db = database();
-    if (!db.transaction())
-        throw EDatabaseError(
-            describeError(QStringLiteral("Impossibile iniziare la transazione"), db.lastError()));
+    runPlain("BEGIN IMMEDIATE", QStringLiteral("Impossibile iniziare la transazione"));
 }
 
 void LocalStore::commit()
 {
-    QSqlDatabase db = database();
-    if (!db.commit())
-        throw EDatabaseError(
-            describeError(QStringLiteral("Impossibile registrare la transazione"), db.lastError()));
+    runPlain("COMMIT", QStringLiteral("Impossibile registrare la transazione"));
 }
 
 void LocalStore::rollback()
 {
-    if (isOpen())
-        QSqlDatabase::database(m_connectionName, false).rollback();
+    if (m_handle && !sqlite3_get_autocommit(m_handle))
+        sqlite3_exec(m_handle, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+bool LocalStore::inTransaction()
+{
+    return !sqlite3_get_autocommit(handle());
 }
 
 StoreTransaction::StoreTransaction(LocalStore& store) : m_store(store)

@@ -54,9 +54,12 @@ public:
     QList<ColumnDef> tableColumns(const QString& table);
     void forgetTableColumns() { m_columns.clear(); }
 
+    // A write transaction, taken at once so that reading then writing in it
+    // cannot meet another copy's writer halfway and fail without waiting.
     void begin();
     void commit();
     void rollback();
+    bool inTransaction();
 
     // Italian message for a statement the store refused.
     static QString describeError(const QString& what, const QSqlError& error);
@@ -64,6 +67,7 @@ public:
 
 private:
     void checkFile() const;
+    void runPlain(const char* sql, const QString& what);
 
     QString m_connectionName;
     QString m_dataSource;

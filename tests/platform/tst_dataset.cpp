@@ -26,6 +26,7 @@ private slots:
     void postAsksLinksForPendingText();
     void tooLongTextRefusedAndStaysInEdit();
     void postOfRowDeletedElsewhereIsRefused();
+    void postOverAColumnChangedElsewhereIsRefusedKeepingWhatWasTyped();
     void settingFieldOutsideEditIsRefused();
     void locateById();
     void changingTextClosesAndReopensFresh();
@@ -235,6 +236,38 @@ void TestDataSet::postOfRowDeletedElsewhereIsRefused()
     m_store->tables().cnOstrel.exec("DELETE FROM tEntrate WHERE Id = 2");
     QVERIFY_THROWS_EXCEPTION(EDatabaseError, q->post());
     QCOMPARE(q->state(), DataSet::State::Edit);
+}
+
+void TestDataSet::postOverAColumnChangedElsewhereIsRefusedKeepingWhatWasTyped()
+{
+    q->open();
+    q->locate("Id", 3);
+    q->edit();
+    q->fieldByName("ResEliminato").setAsString("12,5");
+    q->fieldByName("Causale1").setAsString("MIA");
+    m_store->tables().cnOstrel.exec(
+        "UPDATE tEntrate SET ResEliminato = 7.0, ResAnno1 = 3.0 WHERE Id = 3");
+    try {
+        q->post();
+        QFAIL("the other copy's amount was overwritten");
+    } catch (const EDatabaseError& e) {
+        QVERIFY2(e.message().contains("Un'altra copia del programma ha modificato questo record"),
+                 qPrintable(e.message()));
+    }
+    QCOMPARE(m_store->scalar("SELECT ResEliminato FROM tEntrate WHERE Id = 3").toDouble(), 7.0);
+    QVERIFY(m_store->scalar("SELECT Causale1 FROM tEntrate WHERE Id = 3").isNull());
+    QCOMPARE(q->state(), DataSet::State::Edit);
+    QCOMPARE(q->fieldByName("ResEliminato").asFloat(), 12.5);
+    QCOMPARE(q->fieldByName("Causale1").asString(), QStringLiteral("MIA"));
+    QCOMPARE(q->fieldByName("ResAnno1").asFloat(), 3.0); // the row as it is now
+    q->post(); // seen and confirmed
+    QCOMPARE(m_store->scalar("SELECT ResEliminato FROM tEntrate WHERE Id = 3").toDouble(), 12.5);
+    QCOMPARE(m_store->scalar("SELECT ResAnno1 FROM tEntrate WHERE Id = 3").toDouble(), 3.0);
+    q->cancel();
+    q->edit();
+    q->fieldByName("ResEliminato").setValue(QVariant());
+    q->post(); // null compared as null
+    QVERIFY(m_store->scalar("SELECT ResEliminato FROM tEntrate WHERE Id = 3").isNull());
 }
 
 void TestDataSet::settingFieldOutsideEditIsRefused()
