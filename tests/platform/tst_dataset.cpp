@@ -7,6 +7,7 @@
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QSqlError>
 #include <QTest>
 
 using namespace ostrel;
@@ -26,6 +27,7 @@ private slots:
     void postAsksLinksForPendingText();
     void tooLongTextRefusedAndStaysInEdit();
     void postOfRowDeletedElsewhereIsRefused();
+    void keyGivenBeforePostIsReadAndUsedUnderTheWriteLock();
     void postOverAColumnChangedElsewhereIsRefusedKeepingWhatWasTyped();
     void settingFieldOutsideEditIsRefused();
     void locateById();
@@ -268,6 +270,31 @@ void TestDataSet::postOverAColumnChangedElsewhereIsRefusedKeepingWhatWasTyped()
     q->fieldByName("ResEliminato").setValue(QVariant());
     q->post(); // null compared as null
     QVERIFY(m_store->scalar("SELECT ResEliminato FROM tEntrate WHERE Id = 3").isNull());
+}
+
+void TestDataSet::keyGivenBeforePostIsReadAndUsedUnderTheWriteLock()
+{
+    q->open();
+    QString otherCopy;
+    q->beforePost = [&](DataSet& ds) {
+        // Another copy writing between the reading of the last key and its use.
+        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other");
+        other.setDatabaseName(m_store->storePath());
+        other.setConnectOptions("QSQLITE_BUSY_TIMEOUT=0");
+        QVERIFY(other.open());
+        QSqlQuery insert(other);
+        otherCopy = insert.exec("INSERT INTO tEntrate (Id) VALUES (4)") ? "wrote" : insert.lastError().text();
+        insert = QSqlQuery();
+        other.close();
+        other = QSqlDatabase();
+        QSqlDatabase::removeDatabase("other");
+        ds.fieldByName("Id").setValue(4);
+    };
+    q->append();
+    q->fieldByName("Numero").setAsString("N");
+    q->post();
+    QVERIFY2(otherCopy.contains("locked"), qPrintable(otherCopy));
+    QCOMPARE(m_store->scalar("SELECT Numero FROM tEntrate WHERE Id = 4").toString(), QStringLiteral("N"));
 }
 
 void TestDataSet::settingFieldOutsideEditIsRefused()
