@@ -3,6 +3,9 @@
 #include "app/DataModule.h"
 #include "import/ResidueImport.h"
 #include "platform/Errors.h"
+#include "platform/LocalStore.h"
+
+#include <QSqlQuery>
 
 #include <QTest>
 
@@ -25,6 +28,7 @@ private slots:
     void fileThatIsNoResidueTextIsRefused_data();
     void fileThatIsNoResidueTextIsRefused();
     void windows1252AccentsAreNotMistakenForUtf8();
+    void fullDiskKeepsOldRows();
 
 private:
     static QString line(const QString& numero, const QString& descrizione = "Descrizione",
@@ -207,6 +211,28 @@ void TestImport::windows1252AccentsAreNotMistakenForUtf8()
     QCOMPARE(ResidueImport(m_store->tables()).Importa(m_store->tables().tEntrate), 1);
     QCOMPARE(m_store->scalar("SELECT Descrizione FROM tEntrate").toString(),
              QString("Caff\u00e8\u00a9 \u20ac"));
+}
+
+void TestImport::fullDiskKeepsOldRows()
+{
+    QStringList lines;
+    for (int i = 0; i < 2000; ++i)
+        lines.append(line(QString::number(i)));
+    m_store->writeLines("97RIAE14.TXT", lines);
+    LocalStore& cn = m_store->tables().cnOstrel;
+    // The store may not grow: as a disk with no room left.
+    QSqlQuery count = cn.exec("PRAGMA page_count");
+    QVERIFY(count.next());
+    cn.exec(QStringLiteral("PRAGMA max_page_count = %1").arg(count.value(0).toInt()));
+    try {
+        ResidueImport(m_store->tables()).Importa(m_store->tables().tEntrate);
+        QFAIL("imported on a full disk");
+    } catch (const Error& e) {
+        QVERIFY2(e.message().contains("il disco è pieno"), qPrintable(e.message()));
+        QVERIFY2(e.message().contains("la tabella conserva i dati precedenti"), qPrintable(e.message()));
+    }
+    QCOMPARE(m_store->scalar("SELECT group_concat(Numero) FROM tEntrate").toString(), QStringLiteral("OLD1,OLD2"));
+    QCOMPARE(m_store->tables().tEntrate.recordCount(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestImport)

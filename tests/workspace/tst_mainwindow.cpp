@@ -52,6 +52,7 @@ private slots:
     void deleteAnsweredWithEnter();
     void exitDuringSplitWritesNothing();
     void emptyTableOffersNoEdit();
+    void storeRefusingTheWriteKeepsWhatWasTyped();
 
 private:
     std::unique_ptr<MainWindowFixture> f;
@@ -368,6 +369,28 @@ void TestMainWindow::emptyTableOffersNoEdit()
     f->click(DBNavigator::Edit);
     QVERIFY(!f->window->qEntrate.isEditing());
     QCOMPARE(f->stored("SELECT COUNT(*) FROM tEntrate").toInt(), 0);
+}
+
+void TestMainWindow::storeRefusingTheWriteKeepsWhatWasTyped()
+{
+    // As a store file that became read-only while the window was open.
+    f->store.tables().cnOstrel.exec("PRAGMA query_only = ON");
+    f->click(DBNavigator::Edit);
+    f->type("DBEditRev1", "600");
+    f->type("DBEditRev2", "400");
+    f->click(DBNavigator::Post);
+    QCOMPARE(f->store.boxes().shown().size(), 1);
+    QVERIFY2(f->store.boxes().texts().first().contains("l'archivio è in sola lettura, non è possibile registrare"),
+             qPrintable(f->store.boxes().texts().first()));
+    QCOMPARE(f->window->qEntrate.state(), DataSet::State::Edit);
+    QCOMPARE(f->edit("DBEditRev1")->text(), QStringLiteral("€ 600,00"));
+    QVERIFY(f->stored("SELECT ResEliminato FROM tEntrate WHERE Id = 1").isNull());
+    // Once the store accepts writes again, the same post registers.
+    f->store.tables().cnOstrel.exec("PRAGMA query_only = OFF");
+    f->click(DBNavigator::Post);
+    QCOMPARE(f->store.boxes().shown().size(), 1);
+    QCOMPARE(f->stored("SELECT ResEliminato || '/' || ResMantenuto FROM tEntrate WHERE Id = 1").toString(),
+             QStringLiteral("600.0/400.0"));
 }
 
 QTEST_MAIN(TestMainWindow)
