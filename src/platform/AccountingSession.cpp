@@ -12,6 +12,36 @@ namespace {
 // So that a server that never answers does not hold the window for minutes.
 constexpr int kConnectTimeoutSeconds = 10;
 
+struct Translation {
+    const char* driverText;
+    const char* italian;
+};
+
+const char kLost[] = "la connessione con il server si è interrotta; quanto non era ancora "
+                     "confermato non è stato registrato";
+
+// The server's own words (PostgreSQL's and Oracle's) for the failures a user
+// can act on.
+const Translation kTranslations[] = {
+    {"server closed the connection", kLost},
+    {"terminating connection", kLost},
+    {"no connection to the server", kLost},
+    {"connection to server was lost", kLost},
+    {"could not receive data from server", kLost},
+    {"ORA-03113", kLost},
+    {"ORA-03114", kLost},
+    {"ORA-03135", kLost},
+    {"timeout expired", "il server non ha risposto in tempo"},
+    {"ORA-12170", "il server non ha risposto in tempo"},
+    {"Connection refused", "il server non accetta connessioni a questo indirizzo: controllare "
+                           "l'indirizzo e la porta, e che il server sia avviato"},
+    {"ORA-12541", "il server non accetta connessioni a questo indirizzo: controllare "
+                  "l'indirizzo e la porta, e che il server sia avviato"},
+    {"could not translate host name", "il nome del server non è conosciuto"},
+    {"password authentication failed", "utente o password non accettati dal server"},
+    {"ORA-01017", "utente o password non accettati dal server"},
+};
+
 } // namespace
 
 QString AccountingSession::driverName()
@@ -74,9 +104,15 @@ void AccountingSession::fail(const QString& what, const QSqlError& error) const
     QString text = error.databaseText().trimmed();
     if (text.isEmpty())
         text = error.text().trimmed();
-    // The driver's text never carries the password, but make sure.
-    if (!m_password.isEmpty())
-        text.replace(m_password, QStringLiteral("***"));
+    // The schema user is also its password: neither is repeated.
+    for (const QString& secret : {m_password, m_username})
+        if (!secret.isEmpty())
+            text.replace(secret, QStringLiteral("***"));
+    for (const Translation& t : kTranslations)
+        if (text.contains(QLatin1String(t.driverText), Qt::CaseInsensitive)) {
+            text = QString::fromUtf8(t.italian) + QStringLiteral(" (") + text.simplified() + u')';
+            break;
+        }
     throw EDatabaseError(what + QStringLiteral(": ") + text);
 }
 
@@ -109,7 +145,7 @@ void AccountingSession::open()
     if (!db.open()) {
         const QSqlError error = db.lastError();
         db.close();
-        fail(QStringLiteral("Impossibile connettersi a %1 come %2").arg(m_server, m_username), error);
+        fail(QStringLiteral("Impossibile connettersi alla banca dati di Kestra su %1").arg(m_server), error);
     }
     beginTransaction();
 }

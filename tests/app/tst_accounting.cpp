@@ -1,6 +1,10 @@
 #include "TestStore.h"
 
 #include "app/DataModule.h"
+#include "platform/AccountingSession.h"
+#include "platform/Errors.h"
+
+#include <QTcpServer>
 
 #include <QTest>
 
@@ -17,6 +21,8 @@ private slots:
     void wrongPasswordGivesFalse();
     void calledWhileOpenReopens();
     void unreachableServerGivesFalse();
+    void failureSaysWhyWithoutTheSecret_data();
+    void failureSaysWhyWithoutTheSecret();
 
 private:
     QString m_host;
@@ -83,6 +89,40 @@ void TestAccounting::unreachableServerGivesFalse()
     TdTabelle& t = store.tables();
     QVERIFY(!t.ApriKestra("127.0.0.1:1"));
     QVERIFY(!t.acKestra.isConnected());
+}
+
+void TestAccounting::failureSaysWhyWithoutTheSecret_data()
+{
+    QTest::addColumn<QString>("server"); // %HOST% is the test server, %SILENT% one that never answers
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("nothing listening") << "127.0.0.1:1" << "KESTRA481307" << "il server non accetta connessioni";
+    QTest::newRow("never answers") << "%SILENT%" << "KESTRA481307" << "il server non ha risposto in tempo";
+    QTest::newRow("unknown installation") << "%HOST%" << "KESTRA999999" << "utente o password non accettati";
+}
+
+void TestAccounting::failureSaysWhyWithoutTheSecret()
+{
+    QFETCH(QString, server);
+    QFETCH(QString, user);
+    QFETCH(QString, message);
+    QTcpServer silent; // accepts connections in the kernel and never says a word
+    QVERIFY(silent.listen(QHostAddress::LocalHost));
+    server.replace("%HOST%", m_host).replace("%SILENT%", "127.0.0.1:" + QString::number(silent.serverPort()));
+    AccountingSession session("failing");
+    session.setServer(server);
+    session.setUsername(user);
+    session.setPassword(user);
+    try {
+        session.open();
+        QFAIL("connected");
+    } catch (const EDatabaseError& e) {
+        QVERIFY2(e.message().startsWith("Impossibile connettersi alla banca dati di Kestra su " + server + ": "
+                                        + message),
+                 qPrintable(e.message()));
+        QVERIFY2(!e.message().contains(user), qPrintable(e.message()));
+    }
+    QVERIFY(!session.isConnected());
 }
 
 QTEST_GUILESS_MAIN(TestAccounting)

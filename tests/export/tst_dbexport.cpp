@@ -3,6 +3,7 @@
 
 #include "app/DataModule.h"
 #include "export/DatabaseExport.h"
+#include "platform/MessageBoxes.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -158,6 +159,7 @@ private slots:
     void missingSourceChapterStops();
     void severalSourceChaptersCopyTheLowest();
     void finalNoLeavesServerUnchanged();
+    void connectionDroppedBeforeTheAnswerLeavesNothing();
     void firstNoSendsNothing();
 
 private:
@@ -540,6 +542,37 @@ void TestDbExport::severalSourceChaptersCopyTheLowest()
         verifyFailed("Si è verificato un errore EDatabaseError: Istruzione rifiutata", before);
     else
         QCOMPARE(outcome, Outcome::Committed);
+}
+
+void TestDbExport::connectionDroppedBeforeTheAnswerLeavesNothing()
+{
+    REQUIRE_SERVER();
+    workedExampleLedger();
+    workedExampleResidue();
+    const QStringList before = m_ledger->snapshot();
+    // While the final question is open, the server ends the export's session.
+    struct Dropping : ScriptedMessageBoxes {
+        Ledger* ledger;
+        bool confirm(const QString& text) override
+        {
+            if (text == kConfirm)
+                ledger->exec("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE usename = '"
+                             + kSchema + "' AND pid <> pg_backend_pid()");
+            return ScriptedMessageBoxes::confirm(text);
+        }
+    } boxes;
+    boxes.ledger = m_ledger.get();
+    boxes.setDefaultAnswer(true);
+    setMessages(&boxes);
+    const Outcome outcome = run();
+    setMessages(&m_store->boxes());
+    QCOMPARE(outcome, Outcome::Failed);
+    QCOMPARE(boxes.texts().size(), 3);
+    QVERIFY2(boxes.texts().last().contains("Impossibile confermare la transazione: la connessione con il server si è "
+                                                "interrotta; quanto non era ancora confermato non è stato registrato"),
+             qPrintable(boxes.texts().last()));
+    QCOMPARE(m_ledger->snapshot(), before);
+    QVERIFY(!m_store->tables().acKestra.isConnected());
 }
 
 void TestDbExport::finalNoLeavesServerUnchanged()
