@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QTimer>
 
 using namespace ostrel;
 
@@ -48,6 +49,13 @@ int main(int argc, char* argv[])
 
     const QString executable = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
     TdTabelle tables(SettingsFile::fileName(executable));
+    // The wait runs inside the statement, so only the cursor can tell it.
+    tables.cnOstrel.onWaitForLock = [](const QString&) {
+        if (QApplication::overrideCursor())
+            return;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        QTimer::singleShot(0, [] { QApplication::restoreOverrideCursor(); });
+    };
     tables.DataModuleCreate();
     TfMain fMain(tables, argc > 1);
     TfCerca fCerca(tables, &fMain);

@@ -334,6 +334,7 @@ int run(QStringList args)
     ConsoleMessageBoxes boxes(command == u"export-text");
     setMessages(&boxes);
     TdTabelle tables(ini);
+    tables.cnOstrel.onWaitForLock = [](const QString& text) { QTextStream(stderr) << text << Qt::endl; };
     tables.DataModuleCreate();
     if (command == u"export-text")
         return exportText(tables, boxes);

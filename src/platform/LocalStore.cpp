@@ -18,6 +18,7 @@ namespace {
 // A second copy of the program may hold the file's lock for a while (an
 // import); wait for it rather than fail at once.
 constexpr int kBusyTimeoutMs = 30000;
+constexpr int kBusyStepMs = 20;
 
 struct Translation {
     const char* storeText;
@@ -139,7 +140,6 @@ QSqlDatabase LocalStore::database()
         throw EDatabaseError(QStringLiteral("Il driver SQLite di Qt non è installato."));
     checkFile();
     db.setDatabaseName(m_dataSource);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
     if (!db.open())
         throw EDatabaseError(describeError(
             QStringLiteral("Impossibile aprire l'archivio '%1'").arg(m_dataSource),
@@ -153,7 +153,21 @@ QSqlDatabase LocalStore::database()
         throw EDatabaseError(QStringLiteral("Il driver SQLite di Qt non dà accesso all'archivio"));
     }
     installStoreFunctions(m_handle);
+    sqlite3_busy_handler(m_handle, &LocalStore::waitForLock, this);
     return db;
+}
+
+int LocalStore::waitForLock(void* store, int attempt)
+{
+    if (attempt * kBusyStepMs >= kBusyTimeoutMs)
+        return 0;
+    auto* self = static_cast<LocalStore*>(store);
+    if (attempt == 0 && self->onWaitForLock)
+        self->onWaitForLock(QStringLiteral(
+            "L'archivio è occupato da un'altra copia del programma: attendo che lo liberi (al "
+            "massimo %1 secondi)...").arg(kBusyTimeoutMs / 1000));
+    sqlite3_sleep(kBusyStepMs);
+    return 1;
 }
 
 sqlite3* LocalStore::handle()

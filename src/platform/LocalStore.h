@@ -7,6 +7,7 @@
 #include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
+#include <functional>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -61,6 +62,10 @@ public:
     void rollback();
     bool inTransaction();
 
+    // Called when a statement starts waiting for another copy's lock, with
+    // the words to show; the wait lasts at most 30 seconds.
+    std::function<void(const QString& text)> onWaitForLock;
+
     // Italian message for a statement the store refused.
     static QString describeError(const QString& what, const QSqlError& error);
     static QString describeError(const QString& what, const QString& storeText);
@@ -68,6 +73,7 @@ public:
 private:
     void checkFile() const;
     void runPlain(const char* sql, const QString& what);
+    static int waitForLock(void* store, int attempt);
 
     QString m_connectionName;
     QString m_dataSource;

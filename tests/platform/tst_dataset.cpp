@@ -9,6 +9,9 @@
 #include <QSqlQuery>
 #include <QSqlError>
 #include <QTest>
+#include <future>
+#include <sqlite3.h>
+#include <thread>
 
 using namespace ostrel;
 
@@ -28,6 +31,7 @@ private slots:
     void tooLongTextRefusedAndStaysInEdit();
     void postOfRowDeletedElsewhereIsRefused();
     void keyGivenBeforePostIsReadAndUsedUnderTheWriteLock();
+    void postWaitsForAnotherCopysLockAndSaysSo();
     void postOverAColumnChangedElsewhereIsRefusedKeepingWhatWasTyped();
     void settingFieldOutsideEditIsRefused();
     void locateById();
@@ -295,6 +299,33 @@ void TestDataSet::keyGivenBeforePostIsReadAndUsedUnderTheWriteLock()
     q->post();
     QVERIFY2(otherCopy.contains("locked"), qPrintable(otherCopy));
     QCOMPARE(m_store->scalar("SELECT Numero FROM tEntrate WHERE Id = 4").toString(), QStringLiteral("N"));
+}
+
+void TestDataSet::postWaitsForAnotherCopysLockAndSaysSo()
+{
+    q->open();
+    QStringList said;
+    m_store->tables().cnOstrel.onWaitForLock = [&](const QString& text) { said.append(text); };
+    std::promise<void> locked;
+    std::thread otherCopy([&, path = m_store->storePath().toUtf8()] {
+        sqlite3* db = nullptr;
+        sqlite3_open(path.constData(), &db);
+        sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+        locked.set_value();
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        sqlite3_exec(db, "UPDATE tEntrate SET Causale2 = 'ALTRA' WHERE Id = 1; COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+    });
+    locked.get_future().wait();
+    QVERIFY(q->locate("Id", 1));
+    q->edit();
+    q->fieldByName("Causale1").setAsString("MIA");
+    q->post();
+    otherCopy.join();
+    QCOMPARE(said, QStringList{"L'archivio è occupato da un'altra copia del programma: attendo che lo liberi "
+                               "(al massimo 30 secondi)..."});
+    QCOMPARE(m_store->scalar("SELECT Causale1 || Causale2 FROM tEntrate WHERE Id = 1").toString(),
+             QStringLiteral("MIAALTRA"));
 }
 
 void TestDataSet::settingFieldOutsideEditIsRefused()
