@@ -3,6 +3,7 @@
 //
 //   bench_reports [RESIDUES] [LISTING...]   (default 100000; 10000 100000)
 //
+// OSTREL_BENCH_PDF_DIR=FOLDER keeps each listing there as listing-N.pdf.
 // A scale of 0 leaves that part out: each run's peak memory is its own only
 // in a process of its own.
 
@@ -116,12 +117,20 @@ int main(int argc, char* argv[])
         listing.bbStampaClick(report);
         const auto prepared = report.prepare();
         const double prepare = seconds(timer);
+        const int pages = prepared->pageCount();
+        const double layout = seconds(timer) - prepare;
         prepared->writePdf(sub.filePath("listing.pdf"));
-        printf("detail listing (Tipo 1, Uscite) prepared + PDF\t%d residues\t%.3f\t%.3f (prepare)\t-\t%.1f\n",
-               n, seconds(timer), prepare, peakMegabytes());
+        const double total = seconds(timer);
+        printf("detail listing (Tipo 1, Uscite) prepared + PDF\t%d residues\t%.3f\t-\t-\t%.1f\n", n, total,
+               peakMegabytes());
+        printf("# %d pages: prepared %.3f s, page count %.3f s, PDF %.3f s\n", pages, prepare, layout,
+               total - prepare - layout);
         fflush(stdout);
+        const QString keep = qEnvironmentVariable("OSTREL_BENCH_PDF_DIR");
+        if (!keep.isEmpty())
+            QFile::copy(sub.filePath("listing.pdf"), QStringLiteral("%1/listing-%2.pdf").arg(keep).arg(n));
         printResult("detail listing (Tipo 1, Uscite) prepared and written to PDF",
-                    QStringLiteral("%1 residues").arg(n), seconds(timer), NAN, peakMegabytes(), NAN,
+                    QStringLiteral("%1 residues").arg(n), total, NAN, peakMegabytes(), NAN,
                     n == 10000 ? "time<5" : "");
     }
     printf("# targets: queries ratio <= 2.00; 10000 residues to PDF < 5 s\n");
