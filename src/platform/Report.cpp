@@ -2,6 +2,7 @@
 
 #include "Errors.h"
 #include "RtfWriter.h"
+#include "TableBorders.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFile>
@@ -271,14 +272,25 @@ PreparedReport::PreparedReport(std::unique_ptr<QTextDocument> body, QString titl
     : m_body(std::move(body)), m_title(std::move(title)), m_date(date), m_layout(layout),
       m_dpi(layoutDpi()), m_pageHeaderHtml(std::move(pageHeaderHtml))
 {
+    // Before anything lays the body out.
+    m_bodyBorders = std::make_unique<TableBorders>(*m_body);
+    const qreal width = m_layout.paintRect(QPageLayout::Point).width() * m_dpi / 72.0;
+    const QString font = QStringLiteral("font-family:'DejaVu Sans'; font-size:8pt;");
+    m_header = std::make_unique<QTextDocument>();
+    m_header->setDocumentMargin(0);
+    m_header->setTextWidth(width);
+    m_header->setHtml(QStringLiteral("<table width=\"100%\" style=\"%1\"><tr><td><b>%2</b></td>"
+                                     "<td align=\"right\">%3</td></tr></table><hr>")
+                          .arg(font, m_title.toHtmlEscaped(), m_date.toString(u"dd/MM/yyyy")));
     if (!m_pageHeaderHtml.isEmpty()) {
-        QTextDocument header;
-        header.setDocumentMargin(0);
-        header.setUseDesignMetrics(true);
-        header.setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), 9));
-        header.setTextWidth(m_layout.paintRect(QPageLayout::Point).width() * m_dpi / 72.0);
-        header.setHtml(m_pageHeaderHtml);
-        m_pageHeaderPoints = header.size().height() * 72.0 / m_dpi;
+        m_columns = std::make_unique<QTextDocument>();
+        m_columns->setDocumentMargin(0);
+        m_columns->setUseDesignMetrics(true);
+        m_columns->setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), 9));
+        m_columns->setHtml(m_pageHeaderHtml);
+        m_columnsBorders = std::make_unique<TableBorders>(*m_columns);
+        m_columns->setTextWidth(width);
+        m_pageHeaderPoints = m_columns->size().height() * 72.0 / m_dpi;
     }
     m_body->setDocumentMargin(0);
     m_body->setUseDesignMetrics(true);
@@ -306,7 +318,8 @@ QString PreparedReport::footerText(int index) const
 }
 
 void PreparedReport::paintDocument(QPainter& painter, const QTextDocument& doc,
-                                   const QRectF& target, qreal offsetY) const
+                                   const QRectF& target, qreal offsetY,
+                                   const TableBorders* borders) const
 {
     // The document is laid out in pixels at m_dpi; the painter counts points.
     const qreal scale = 72.0 / m_dpi;
@@ -321,6 +334,8 @@ void PreparedReport::paintDocument(QPainter& painter, const QTextDocument& doc,
     context.clip = clip.translated(0, offsetY);
     context.palette.setColor(QPalette::Text, Qt::black);
     doc.documentLayout()->draw(&painter, context);
+    if (borders)
+        borders->paint(painter, context.clip);
     painter.restore();
 }
 
@@ -330,29 +345,16 @@ void PreparedReport::paintPage(QPainter& painter, int index) const
     const qreal width = paint.width();
     const QString font = QStringLiteral("font-family:'DejaVu Sans'; font-size:8pt;");
 
-    QTextDocument header;
-    header.setDocumentMargin(0);
-    header.setTextWidth(width * m_dpi / 72.0);
-    header.setHtml(QStringLiteral("<table width=\"100%\" style=\"%1\"><tr><td><b>%2</b></td>"
-                                  "<td align=\"right\">%3</td></tr></table><hr>")
-                       .arg(font, m_title.toHtmlEscaped(), m_date.toString(u"dd/MM/yyyy")));
-    paintDocument(painter, header, QRectF(paint.left(), paint.top(), width, kHeaderPoints), 0);
-
-    if (!m_pageHeaderHtml.isEmpty()) {
-        QTextDocument columns;
-        columns.setDocumentMargin(0);
-        columns.setUseDesignMetrics(true);
-        columns.setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), 9));
-        columns.setTextWidth(width * m_dpi / 72.0);
-        columns.setHtml(m_pageHeaderHtml);
-        paintDocument(painter, columns,
-                      QRectF(paint.left(), paint.top() + kHeaderPoints, width, m_pageHeaderPoints), 0);
-    }
+    paintDocument(painter, *m_header, QRectF(paint.left(), paint.top(), width, kHeaderPoints), 0);
+    if (m_columns)
+        paintDocument(painter, *m_columns,
+                      QRectF(paint.left(), paint.top() + kHeaderPoints, width, m_pageHeaderPoints), 0,
+                      m_columnsBorders.get());
     const QSizeF body = bodySizePoints();
     paintDocument(painter, *m_body,
                   QRectF(paint.left(), paint.top() + kHeaderPoints + m_pageHeaderPoints,
                          body.width(), body.height()),
-                  index * m_body->pageSize().height());
+                  index * m_body->pageSize().height(), m_bodyBorders.get());
 
     QTextDocument footer;
     footer.setDocumentMargin(0);
