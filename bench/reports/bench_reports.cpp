@@ -117,14 +117,15 @@ int main(int argc, char* argv[])
         listing.bbStampaClick(report);
         const auto prepared = report.prepare();
         const double prepare = seconds(timer);
+        const double preparedPeak = peakMegabytes();
         const int pages = prepared->pageCount();
         const double layout = seconds(timer) - prepare;
         prepared->writePdf(sub.filePath("listing.pdf"));
         const double total = seconds(timer);
         printf("detail listing (Tipo 1, Uscite) prepared + PDF\t%d residues\t%.3f\t-\t-\t%.1f\n", n, total,
                peakMegabytes());
-        printf("# %d pages: prepared %.3f s, page count %.3f s, PDF %.3f s\n", pages, prepare, layout,
-               total - prepare - layout);
+        printf("# %d pages: prepared %.3f s (peak %.0f MB), page count %.3f s, PDF %.3f s\n", pages, prepare,
+               preparedPeak, layout, total - prepare - layout);
         fflush(stdout);
         const QString keep = qEnvironmentVariable("OSTREL_BENCH_PDF_DIR");
         if (!keep.isEmpty())

@@ -15,10 +15,12 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QScreen>
+#include <QSet>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <cmath>
+#include <unordered_map>
 #include <kainjow/mustache.hpp>
 
 namespace ostrel {
@@ -118,12 +120,25 @@ QVariantList totalsOf(const ReportDataSet::Snapshot& s, qsizetype from, qsizetyp
     return totals;
 }
 
-mu::data totalsData(const ReportDataSet::Snapshot& s, const QVariantList& totals)
+// The words of a template: a column whose name is none of them cannot be
+// printed, so its values need not be formatted for every row.
+using Words = QSet<QString>;
+
+Words wordsOf(const QString& templateText)
+{
+    static const QRegularExpression word(QStringLiteral("\\w+"));
+    Words words;
+    for (const auto& match : word.globalMatch(templateText))
+        words.insert(match.captured());
+    return words;
+}
+
+mu::data totalsData(const ReportDataSet::Snapshot& s, const QVariantList& totals, const QList<bool>& used)
 {
     mu::data object{mu::data::type::object};
     mu::data raw{mu::data::type::object};
     for (qsizetype c = 0; c < s.columns.size(); ++c) {
-        if (!isNumeric(s.columns[c].kind))
+        if (!isNumeric(s.columns[c].kind) || !used[c])
             continue;
         const std::string name = utf8(s.columns[c].name);
         object[name] = text(formatted(totals[c], s.columns[c].kind));
@@ -139,10 +154,16 @@ void append(mu::data& list, mu::data&& item)
     const_cast<mu::list&>(list.list_value()).push_back(std::move(item));
 }
 
-mu::data dataSetData(const ReportDataSet& binding, mu::data& root)
+mu::data dataSetData(const ReportDataSet& binding, mu::data& root, const Words& words)
 {
     const ReportDataSet::Snapshot s = binding.read();
     const qsizetype n = s.rows.size();
+    QList<bool> used;
+    QList<std::string> names;
+    for (const ReportDataSet::Column& column : s.columns) {
+        used.append(words.contains(column.name));
+        names.append(utf8(column.name));
+    }
     QList<int> groupColumns;
     for (const QString& name : binding.groupBy())
         for (qsizetype c = 0; c < s.columns.size(); ++c)
@@ -179,9 +200,10 @@ mu::data dataSetData(const ReportDataSet& binding, mu::data& root)
         mu::data raw{mu::data::type::object};
         const QVariantList& values = s.rows[r];
         for (qsizetype c = 0; c < s.columns.size(); ++c) {
-            const std::string name = utf8(s.columns[c].name);
-            row[name] = text(formatted(values[c], s.columns[c].kind));
-            raw[name] = text(rawText(values[c], s.columns[c].kind));
+            if (!used[c])
+                continue;
+            row[names[c]] = text(formatted(values[c], s.columns[c].kind));
+            raw[names[c]] = text(rawText(values[c], s.columns[c].kind));
         }
         row["raw"] = std::move(raw);
         // Qt lays out and draws one table in time proportional to all its
@@ -195,7 +217,7 @@ mu::data dataSetData(const ReportDataSet& binding, mu::data& root)
                 mu::data g{mu::data::type::object};
                 g["label"] = text(binding.groupLabel(keyOf(r)));
                 g["count"] = mu::data(std::to_string(end - r));
-                g["totals"] = totalsData(s, totalsOf(s, r, end));
+                g["totals"] = totalsData(s, totalsOf(s, r, end), used);
                 current = std::move(g);
             }
             row["group_start"] = first ? current : mu::data(false);
@@ -210,7 +232,7 @@ mu::data dataSetData(const ReportDataSet& binding, mu::data& root)
     }
     const std::string name = utf8(binding.name());
     root[name + "_count"] = mu::data(std::to_string(n));
-    root[name + "_totals"] = totalsData(s, totalsOf(s, 0, n));
+    root[name + "_totals"] = totalsData(s, totalsOf(s, 0, n), used);
     root[name + "_grouped"] = mu::data(grouped);
     return rows;
 }
@@ -220,22 +242,38 @@ mu::data dataSetData(const ReportDataSet& binding, mu::data& root)
 // is a field of the current row; an empty value counts as 0.
 std::string calculate(const std::string& text, const mu::renderer& render)
 {
-    const QString expression = QString::fromStdString(text);
-    static const QRegularExpression token(QStringLiteral("([+-])|([A-Za-z_][\\w.]*)"));
-    double result = 0;
-    double sign = 1;
-    for (const auto& match : token.globalMatch(expression)) {
-        if (!match.captured(1).isEmpty()) {
-            sign = match.captured(1) == u"-" ? -1 : 1;
-            continue;
+    // The same few expressions come back for every row: parsed once, and
+    // their values fetched with one render instead of one a name.
+    struct Parsed {
+        QList<double> signs;
+        std::string values; // "{{a}}", "{{b}}"... apart by a unit separator
+    };
+    static thread_local std::unordered_map<std::string, Parsed> parsed;
+    auto it = parsed.find(text);
+    if (it == parsed.end()) {
+        static const QRegularExpression token(QStringLiteral("([+-])|([A-Za-z_][\\w.]*)"));
+        Parsed p;
+        double sign = 1;
+        for (const auto& match : token.globalMatch(QString::fromStdString(text))) {
+            if (!match.captured(1).isEmpty()) {
+                sign = match.captured(1) == u"-" ? -1 : 1;
+                continue;
+            }
+            QString path = match.captured(2);
+            if (!path.contains(u'.'))
+                path.prepend(QStringLiteral("raw."));
+            p.values += (p.signs.isEmpty() ? "{{" : "\x1f{{") + utf8(path) + "}}";
+            p.signs.append(sign);
+            sign = 1;
         }
-        QString path = match.captured(2);
-        if (!path.contains(u'.'))
-            path.prepend(QStringLiteral("raw."));
-        const QString value =
-            QString::fromStdString(render("{{" + utf8(path) + "}}")).trimmed();
-        result += sign * value.toDouble();
-        sign = 1;
+        it = parsed.emplace(text, std::move(p)).first;
+    }
+    const Parsed& p = it->second;
+    double result = 0;
+    if (!p.signs.isEmpty()) {
+        const QStringList values = QString::fromStdString(render(p.values)).split(QChar(0x1f));
+        for (qsizetype i = 0; i < p.signs.size() && i < values.size(); ++i)
+            result += p.signs[i] * values[i].trimmed().toDouble();
     }
     return utf8(formatReportAmount(result));
 }
@@ -532,8 +570,9 @@ QString Report::renderHtml() const
     root["var"] = std::move(vars);
     root["calc"] = mu::data(mu::lambda2(calculate));
     root["date"] = mu::data(utf8(date().toString(u"dd/MM/yyyy")));
+    const Words words = wordsOf(m_template);
     for (const ReportDataSet& binding : m_dataSets) {
-        mu::data rows = dataSetData(binding, root);
+        mu::data rows = dataSetData(binding, root, words);
         root[utf8(binding.name())] = std::move(rows);
     }
     const std::string html = tmpl.render(root);
