@@ -562,20 +562,24 @@ QString Report::renderHtml() const
     if (!tmpl.is_valid())
         throw EReportError(QStringLiteral("Modello '%1' non valido: %2")
                                .arg(m_fileName, QString::fromStdString(tmpl.error_message())));
-    mu::data root{mu::data::type::object};
-    mu::data vars{mu::data::type::object};
-    const QVariantMap values = variables();
-    for (auto it = values.begin(); it != values.end(); ++it)
-        vars[utf8(it.key())] = text(it.value().toString());
-    root["var"] = std::move(vars);
-    root["calc"] = mu::data(mu::lambda2(calculate));
-    root["date"] = mu::data(utf8(date().toString(u"dd/MM/yyyy")));
-    const Words words = wordsOf(m_template);
-    for (const ReportDataSet& binding : m_dataSets) {
-        mu::data rows = dataSetData(binding, root, words);
-        root[utf8(binding.name())] = std::move(rows);
-    }
-    const std::string html = tmpl.render(root);
+    auto data = [this] {
+        mu::data root{mu::data::type::object};
+        mu::data vars{mu::data::type::object};
+        const QVariantMap values = variables();
+        for (auto it = values.begin(); it != values.end(); ++it)
+            vars[utf8(it.key())] = text(it.value().toString());
+        root["var"] = std::move(vars);
+        root["calc"] = mu::data(mu::lambda2(calculate));
+        root["date"] = mu::data(utf8(date().toString(u"dd/MM/yyyy")));
+        const Words words = wordsOf(m_template);
+        for (const ReportDataSet& binding : m_dataSets) {
+            mu::data rows = dataSetData(binding, root, words);
+            root[utf8(binding.name())] = std::move(rows);
+        }
+        return root;
+    };
+    // The data of every row is gone before the text is copied.
+    const std::string html = tmpl.render(data());
     if (!tmpl.is_valid())
         throw EReportError(QStringLiteral("Modello '%1' non valido: %2")
                                .arg(m_fileName, QString::fromStdString(tmpl.error_message())));
@@ -596,10 +600,11 @@ std::shared_ptr<PreparedReport> Report::prepare() const
         headerHtml = match.captured(1);
         html.remove(match.capturedStart(), match.capturedLength());
     }
+    QString title = titleOf(html);
     auto doc = std::make_unique<QTextDocument>();
     doc->setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), 9));
     doc->setHtml(html);
-    QString title = titleOf(html);
+    html = QString(); // as long as the document, for a long listing
     if (title.isEmpty())
         title = QFileInfo(m_fileName).completeBaseName();
     return std::make_shared<PreparedReport>(std::move(doc), title, date(), layoutOf(m_template),
