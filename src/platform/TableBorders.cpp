@@ -71,8 +71,12 @@ void TableBorders::measure() const
             qreal right = 0;
             for (int c = 0; c < table->columns();) {
                 const QTextTableCell cell = table->cellAt(r, c);
-                const QRectF first = layout->blockBoundingRect(cell.firstCursorPosition().block());
-                const QRectF last = layout->blockBoundingRect(cell.lastCursorPosition().block());
+                // Blocks, not cursors: a cursor shapes its line to find its x.
+                const QTextBlock firstBlock = cell.begin().currentBlock();
+                const QRectF first = layout->blockBoundingRect(firstBlock);
+                const QRectF last = firstBlock.contains(cell.lastPosition())
+                                        ? first
+                                        : layout->blockBoundingRect(m_document.findBlock(cell.lastPosition()));
                 const qreal top = first.top() - padding;
                 const qreal bottom = last.bottom() + padding;
                 if (c == 0) {
