@@ -15,17 +15,18 @@
 #include "export/ExportFeedback.h"
 #include "import/ResidueImport.h"
 #include "platform/ScriptedMessageBoxes.h"
+#include "Measure.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <cstdio>
 
 using namespace ostrel;
+using namespace ostrel::bench;
 
 namespace {
 
@@ -147,18 +148,14 @@ int main(int argc, char* argv[])
     out.write(script.toUtf8());
     out.close();
 
-    QProcess psql;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("PGPASSWORD", kUser);
-    psql.setProcessEnvironment(env);
-    QElapsedTimer timer;
-    timer.start();
-    psql.start("psql", {"-X", "-q", "-h", host.section(':', 0, 0), "-p", host.section(':', 1), "-U", kUser,
-                        "-d", "kestra", "-o", "/dev/null", "-f", file});
-    psql.waitForFinished(-1);
-    const double theirs = timer.nsecsElapsed() / 1e9;
-    if (psql.exitCode() != 0)
-        fprintf(stderr, "psql: %s\n", psql.readAllStandardError().constData());
+    const QStringList psqlArguments = {"-X", "-q", "-h", host.section(':', 0, 0), "-p", host.section(':', 1),
+                                       "-U", kUser, "-d", "kestra", "-o", "/dev/null", "-f", file};
+    const QStringList psqlEnvironment = {"PGPASSWORD=" + kUser};
+    const ToolRun psql = runTool("psql", psqlArguments, {}, psqlEnvironment);
+    const double theirs = psql.seconds;
+    if (psql.exitCode != 0)
+        fprintf(stderr, "psql: %s\n", psql.errors.constData());
+    const double theirPeak = toolPeakMegabytes("psql", psqlArguments, {}, psqlEnvironment);
 
     tables.acKestra.execute("DELETE FROM cfcapitolipeg");
     tables.acKestra.commit();
@@ -166,5 +163,8 @@ int main(int argc, char* argv[])
     printf("database export vs psql -f of the same statements\t%zu quotas\t%zu\t%.3f\t%.3f\t%.2f\n",
            exporter.commitments().size(), exporter.log().size(), ours, theirs, ours / theirs);
     printf("# target: ratio <= 1.30\n");
+    printResult("database export, vs psql -f of the same statements",
+                QStringLiteral("%1 quotas").arg(exporter.commitments().size()), ours, theirs, peakMegabytes(),
+                theirPeak, "ratio<=1.3");
     return 0;
 }

@@ -9,16 +9,17 @@
 #include "demo/DemoResidues.h"
 #include "export/TextExport.h"
 #include "import/ResidueImport.h"
+#include "Measure.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <cstdio>
 
 using namespace ostrel;
+using namespace ostrel::bench;
 
 namespace {
 
@@ -80,16 +81,10 @@ int main(int argc, char* argv[])
                     "(IFNULL(AvLibero, 0) + IFNULL(AvAccantonato, 0) + IFNULL(AvVincolato, 0) + "
                     "IFNULL(AvDestinato, 0))",
                     true);
-    QProcess sqlite;
-    timer.restart();
-    sqlite.start("sqlite3", {store});
-    sqlite.write(script.toUtf8());
-    sqlite.closeWriteChannel();
-    sqlite.waitForFinished(-1);
-    const double theirs = timer.nsecsElapsed() / 1e9;
-    const QByteArray errors = sqlite.readAllStandardError();
-    if (sqlite.exitCode() != 0 || !errors.isEmpty())
-        fprintf(stderr, "sqlite3: %s\n", errors.constData());
+    const ToolRun sqlite = runTool("sqlite3", {store}, script.toUtf8());
+    const double theirs = sqlite.seconds;
+    if (sqlite.exitCode != 0 || !sqlite.errors.isEmpty())
+        fprintf(stderr, "sqlite3: %s\n", sqlite.errors.constData());
     auto count = [&](const QString& name) {
         QFile f(dir.filePath(name));
         f.open(QIODevice::ReadOnly);
@@ -102,5 +97,7 @@ int main(int argc, char* argv[])
     printf("text export vs sqlite3 printf into a file\t%d residues x2\t%.3f\t%.3f\t%.2f\n", lines, ours,
            theirs, ours / theirs);
     printf("# target: ratio <= 1.50\n");
+    printResult("text export, vs sqlite3 printf into a file", QStringLiteral("%1 residues x2").arg(lines), ours,
+                theirs, peakMegabytes(), toolPeakMegabytes("sqlite3", {store}, script.toUtf8()), "ratio<=1.5");
     return 0;
 }

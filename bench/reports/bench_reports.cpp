@@ -2,6 +2,10 @@
 // detail listing prepared and written to PDF.
 //
 //   bench_reports [RESIDUES] [LISTING...]   (default 100000; 10000 100000)
+//
+// OSTREL_BENCH_PDF_DIR=FOLDER keeps each listing there as listing-N.pdf.
+// A scale of 0 leaves that part out: each run's peak memory is its own only
+// in a process of its own.
 
 #include "app/DataModule.h"
 #include "app/SettingsFile.h"
@@ -11,6 +15,7 @@
 #include "platform/Report.h"
 #include "reports/Attachments.h"
 #include "reports/DetailListing.h"
+#include "Measure.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -18,23 +23,17 @@
 #include <QGuiApplication>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <cmath>
 #include <cstdio>
-#include <sys/resource.h>
 
 using namespace ostrel;
+using namespace ostrel::bench;
 
 namespace {
 
 double seconds(const QElapsedTimer& timer)
 {
     return double(timer.nsecsElapsed()) / 1e9;
-}
-
-double peakMegabytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024.0;
 }
 
 QString makeStore(const QString& folder, int residues)
@@ -57,16 +56,9 @@ QString makeStore(const QString& folder, int residues)
     return store;
 }
 
-double sqliteSeconds(const QString& store, const QStringList& lines)
+QByteArray statements(const QStringList& lines)
 {
-    QProcess sqlite;
-    QElapsedTimer timer;
-    timer.start();
-    sqlite.start("sqlite3", {store});
-    sqlite.write((lines.join('\n') + ";\n").toUtf8());
-    sqlite.closeWriteChannel();
-    sqlite.waitForFinished(-1);
-    return seconds(timer);
+    return (lines.join('\n') + ";\n").toUtf8();
 }
 
 } // namespace
@@ -88,7 +80,7 @@ int main(int argc, char* argv[])
         QFile::copy(QStringLiteral(OSTREL_TEMPLATES "/") + name, dir.filePath(name));
 
     printf("operation\tscale\tours_s\treference_s\tratio\tpeak_MB\n");
-    {
+    if (residues > 0) {
         const QString store = makeStore(dir.path(), residues);
         TdTabelle tables(dir.filePath("Ostrel.ini"));
         tables.DataModuleCreate();
@@ -100,13 +92,18 @@ int main(int argc, char* argv[])
             timer.start();
             q->open();
             const double ours = seconds(timer);
-            const double reference = sqliteSeconds(store, q->sql());
+            const double reference = runTool("sqlite3", {store}, statements(q->sql())).seconds;
             printf("%s vs sqlite3\t%d residues x2\t%.3f\t%.3f\t%.2f\t%.1f\n",
                    qPrintable(q->name()), residues, ours, reference, ours / reference,
                    peakMegabytes());
+            printResult(QStringLiteral("attachment query %1, vs sqlite3").arg(q->name()),
+                        QStringLiteral("%1 residues x2").arg(residues), ours, reference, peakMegabytes(),
+                        toolPeakMegabytes("sqlite3", {store}, statements(q->sql())), "ratio<=2");
         }
     }
     for (int n : listings) {
+        if (n <= 0)
+            continue;
         QTemporaryDir sub;
         qputenv("OSTREL_WORKDIR", sub.path().toUtf8());
         makeStore(sub.path(), n);
@@ -120,10 +117,22 @@ int main(int argc, char* argv[])
         listing.bbStampaClick(report);
         const auto prepared = report.prepare();
         const double prepare = seconds(timer);
+        const double preparedPeak = peakMegabytes();
+        const int pages = prepared->pageCount();
+        const double layout = seconds(timer) - prepare;
         prepared->writePdf(sub.filePath("listing.pdf"));
-        printf("detail listing (Tipo 1, Uscite) prepared + PDF\t%d residues\t%.3f\t%.3f (prepare)\t-\t%.1f\n",
-               n, seconds(timer), prepare, peakMegabytes());
+        const double total = seconds(timer);
+        printf("detail listing (Tipo 1, Uscite) prepared + PDF\t%d residues\t%.3f\t-\t-\t%.1f\n", n, total,
+               peakMegabytes());
+        printf("# %d pages: prepared %.3f s (peak %.0f MB), page count %.3f s, PDF %.3f s\n", pages, prepare,
+               preparedPeak, layout, total - prepare - layout);
         fflush(stdout);
+        const QString keep = qEnvironmentVariable("OSTREL_BENCH_PDF_DIR");
+        if (!keep.isEmpty())
+            QFile::copy(sub.filePath("listing.pdf"), QStringLiteral("%1/listing-%2.pdf").arg(keep).arg(n));
+        printResult("detail listing (Tipo 1, Uscite) prepared and written to PDF",
+                    QStringLiteral("%1 residues").arg(n), total, NAN, peakMegabytes(), NAN,
+                    n == 10000 ? "time<5" : "");
     }
     printf("# targets: queries ratio <= 2.00; 10000 residues to PDF < 5 s\n");
     return 0;

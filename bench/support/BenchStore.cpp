@@ -1,4 +1,5 @@
 #include "BenchStore.h"
+#include "Measure.h"
 
 #include "app/DataModule.h"
 #include "app/SettingsFile.h"
@@ -7,9 +8,6 @@
 #include "import/ResidueImport.h"
 
 #include <QDir>
-#include <QElapsedTimer>
-#include <QProcess>
-#include <sys/resource.h>
 
 namespace ostrel::bench {
 
@@ -33,20 +31,7 @@ QString prepareStore(const QString& folder, int lines, bool import)
 
 double sqliteMs(const QString& store, const QString& statements)
 {
-    QProcess sqlite;
-    sqlite.setStandardOutputFile(QProcess::nullDevice());
-    QElapsedTimer timer;
-    timer.start();
-    sqlite.start("sqlite3", {store, statements});
-    sqlite.waitForFinished(-1);
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
-long peakKilobytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
+    return runTool("sqlite3", {store, statements}, {}, {}, false).seconds * 1e3;
 }
 
 } // namespace ostrel::bench

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Measure.h"
+
 #include <QString>
 
 namespace ostrel::bench {
@@ -10,6 +12,5 @@ namespace ostrel::bench {
 QString prepareStore(const QString& folder, int lines, bool import);
 
 double sqliteMs(const QString& store, const QString& statements);
-long peakKilobytes();
 
 } // namespace ostrel::bench

@@ -65,6 +65,9 @@ int main(int argc, char* argv[])
         }
         const int n = rounds * int(c.keystrokes.size());
         printf("%s\t%d residues\t%.1f\t%.1f\t%.2f\n", c.name, lines, ours / n, reference / n, ours / reference);
+        printResult(QStringLiteral("search %1").arg(QLatin1String(c.name)), QStringLiteral("%1 residues").arg(lines),
+                    ours / n / 1e3, reference / n / 1e3, peakMegabytes(),
+                    toolPeakMegabytes("sqlite3", {store, search.qCerca.sqlText()}), "ratio<=2,time<0.15");
     }
     printf("# targets: ratio <= 2.00 and < 150 ms a keystroke\n");
     return 0;

@@ -2,6 +2,7 @@
 
 #include "Errors.h"
 #include "RtfWriter.h"
+#include "TableBorders.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFile>
@@ -14,10 +15,12 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QScreen>
+#include <QSet>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <cmath>
+#include <unordered_map>
 #include <kainjow/mustache.hpp>
 
 namespace ostrel {
@@ -117,12 +120,25 @@ QVariantList totalsOf(const ReportDataSet::Snapshot& s, qsizetype from, qsizetyp
     return totals;
 }
 
-mu::data totalsData(const ReportDataSet::Snapshot& s, const QVariantList& totals)
+// The words of a template: a column whose name is none of them cannot be
+// printed, so its values need not be formatted for every row.
+using Words = QSet<QString>;
+
+Words wordsOf(const QString& templateText)
+{
+    static const QRegularExpression word(QStringLiteral("\\w+"));
+    Words words;
+    for (const auto& match : word.globalMatch(templateText))
+        words.insert(match.captured());
+    return words;
+}
+
+mu::data totalsData(const ReportDataSet::Snapshot& s, const QVariantList& totals, const QList<bool>& used)
 {
     mu::data object{mu::data::type::object};
     mu::data raw{mu::data::type::object};
     for (qsizetype c = 0; c < s.columns.size(); ++c) {
-        if (!isNumeric(s.columns[c].kind))
+        if (!isNumeric(s.columns[c].kind) || !used[c])
             continue;
         const std::string name = utf8(s.columns[c].name);
         object[name] = text(formatted(totals[c], s.columns[c].kind));
@@ -138,10 +154,16 @@ void append(mu::data& list, mu::data&& item)
     const_cast<mu::list&>(list.list_value()).push_back(std::move(item));
 }
 
-mu::data dataSetData(const ReportDataSet& binding, mu::data& root)
+mu::data dataSetData(const ReportDataSet& binding, mu::data& root, const Words& words)
 {
     const ReportDataSet::Snapshot s = binding.read();
     const qsizetype n = s.rows.size();
+    QList<bool> used;
+    QList<std::string> names;
+    for (const ReportDataSet::Column& column : s.columns) {
+        used.append(words.contains(column.name));
+        names.append(utf8(column.name));
+    }
     QList<int> groupColumns;
     for (const QString& name : binding.groupBy())
         for (qsizetype c = 0; c < s.columns.size(); ++c)
@@ -178,9 +200,10 @@ mu::data dataSetData(const ReportDataSet& binding, mu::data& root)
         mu::data raw{mu::data::type::object};
         const QVariantList& values = s.rows[r];
         for (qsizetype c = 0; c < s.columns.size(); ++c) {
-            const std::string name = utf8(s.columns[c].name);
-            row[name] = text(formatted(values[c], s.columns[c].kind));
-            raw[name] = text(rawText(values[c], s.columns[c].kind));
+            if (!used[c])
+                continue;
+            row[names[c]] = text(formatted(values[c], s.columns[c].kind));
+            raw[names[c]] = text(rawText(values[c], s.columns[c].kind));
         }
         row["raw"] = std::move(raw);
         // Qt lays out and draws one table in time proportional to all its
@@ -194,7 +217,7 @@ mu::data dataSetData(const ReportDataSet& binding, mu::data& root)
                 mu::data g{mu::data::type::object};
                 g["label"] = text(binding.groupLabel(keyOf(r)));
                 g["count"] = mu::data(std::to_string(end - r));
-                g["totals"] = totalsData(s, totalsOf(s, r, end));
+                g["totals"] = totalsData(s, totalsOf(s, r, end), used);
                 current = std::move(g);
             }
             row["group_start"] = first ? current : mu::data(false);
@@ -209,7 +232,7 @@ mu::data dataSetData(const ReportDataSet& binding, mu::data& root)
     }
     const std::string name = utf8(binding.name());
     root[name + "_count"] = mu::data(std::to_string(n));
-    root[name + "_totals"] = totalsData(s, totalsOf(s, 0, n));
+    root[name + "_totals"] = totalsData(s, totalsOf(s, 0, n), used);
     root[name + "_grouped"] = mu::data(grouped);
     return rows;
 }
@@ -219,22 +242,38 @@ mu::data dataSetData(const ReportDataSet& binding, mu::data& root)
 // is a field of the current row; an empty value counts as 0.
 std::string calculate(const std::string& text, const mu::renderer& render)
 {
-    const QString expression = QString::fromStdString(text);
-    static const QRegularExpression token(QStringLiteral("([+-])|([A-Za-z_][\\w.]*)"));
-    double result = 0;
-    double sign = 1;
-    for (const auto& match : token.globalMatch(expression)) {
-        if (!match.captured(1).isEmpty()) {
-            sign = match.captured(1) == u"-" ? -1 : 1;
-            continue;
+    // The same few expressions come back for every row: parsed once, and
+    // their values fetched with one render instead of one a name.
+    struct Parsed {
+        QList<double> signs;
+        std::string values; // "{{a}}", "{{b}}"... apart by a unit separator
+    };
+    static thread_local std::unordered_map<std::string, Parsed> parsed;
+    auto it = parsed.find(text);
+    if (it == parsed.end()) {
+        static const QRegularExpression token(QStringLiteral("([+-])|([A-Za-z_][\\w.]*)"));
+        Parsed p;
+        double sign = 1;
+        for (const auto& match : token.globalMatch(QString::fromStdString(text))) {
+            if (!match.captured(1).isEmpty()) {
+                sign = match.captured(1) == u"-" ? -1 : 1;
+                continue;
+            }
+            QString path = match.captured(2);
+            if (!path.contains(u'.'))
+                path.prepend(QStringLiteral("raw."));
+            p.values += (p.signs.isEmpty() ? "{{" : "\x1f{{") + utf8(path) + "}}";
+            p.signs.append(sign);
+            sign = 1;
         }
-        QString path = match.captured(2);
-        if (!path.contains(u'.'))
-            path.prepend(QStringLiteral("raw."));
-        const QString value =
-            QString::fromStdString(render("{{" + utf8(path) + "}}")).trimmed();
-        result += sign * value.toDouble();
-        sign = 1;
+        it = parsed.emplace(text, std::move(p)).first;
+    }
+    const Parsed& p = it->second;
+    double result = 0;
+    if (!p.signs.isEmpty()) {
+        const QStringList values = QString::fromStdString(render(p.values)).split(QChar(0x1f));
+        for (qsizetype i = 0; i < p.signs.size() && i < values.size(); ++i)
+            result += p.signs[i] * values[i].trimmed().toDouble();
     }
     return utf8(formatReportAmount(result));
 }
@@ -271,14 +310,25 @@ PreparedReport::PreparedReport(std::unique_ptr<QTextDocument> body, QString titl
     : m_body(std::move(body)), m_title(std::move(title)), m_date(date), m_layout(layout),
       m_dpi(layoutDpi()), m_pageHeaderHtml(std::move(pageHeaderHtml))
 {
+    // Before anything lays the body out.
+    m_bodyBorders = std::make_unique<TableBorders>(*m_body);
+    const qreal width = m_layout.paintRect(QPageLayout::Point).width() * m_dpi / 72.0;
+    const QString font = QStringLiteral("font-family:'DejaVu Sans'; font-size:8pt;");
+    m_header = std::make_unique<QTextDocument>();
+    m_header->setDocumentMargin(0);
+    m_header->setTextWidth(width);
+    m_header->setHtml(QStringLiteral("<table width=\"100%\" style=\"%1\"><tr><td><b>%2</b></td>"
+                                     "<td align=\"right\">%3</td></tr></table><hr>")
+                          .arg(font, m_title.toHtmlEscaped(), m_date.toString(u"dd/MM/yyyy")));
     if (!m_pageHeaderHtml.isEmpty()) {
-        QTextDocument header;
-        header.setDocumentMargin(0);
-        header.setUseDesignMetrics(true);
-        header.setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), 9));
-        header.setTextWidth(m_layout.paintRect(QPageLayout::Point).width() * m_dpi / 72.0);
-        header.setHtml(m_pageHeaderHtml);
-        m_pageHeaderPoints = header.size().height() * 72.0 / m_dpi;
+        m_columns = std::make_unique<QTextDocument>();
+        m_columns->setDocumentMargin(0);
+        m_columns->setUseDesignMetrics(true);
+        m_columns->setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), 9));
+        m_columns->setHtml(m_pageHeaderHtml);
+        m_columnsBorders = std::make_unique<TableBorders>(*m_columns);
+        m_columns->setTextWidth(width);
+        m_pageHeaderPoints = m_columns->size().height() * 72.0 / m_dpi;
     }
     m_body->setDocumentMargin(0);
     m_body->setUseDesignMetrics(true);
@@ -306,7 +356,8 @@ QString PreparedReport::footerText(int index) const
 }
 
 void PreparedReport::paintDocument(QPainter& painter, const QTextDocument& doc,
-                                   const QRectF& target, qreal offsetY) const
+                                   const QRectF& target, qreal offsetY,
+                                   const TableBorders* borders) const
 {
     // The document is laid out in pixels at m_dpi; the painter counts points.
     const qreal scale = 72.0 / m_dpi;
@@ -321,6 +372,8 @@ void PreparedReport::paintDocument(QPainter& painter, const QTextDocument& doc,
     context.clip = clip.translated(0, offsetY);
     context.palette.setColor(QPalette::Text, Qt::black);
     doc.documentLayout()->draw(&painter, context);
+    if (borders)
+        borders->paint(painter, context.clip);
     painter.restore();
 }
 
@@ -330,29 +383,16 @@ void PreparedReport::paintPage(QPainter& painter, int index) const
     const qreal width = paint.width();
     const QString font = QStringLiteral("font-family:'DejaVu Sans'; font-size:8pt;");
 
-    QTextDocument header;
-    header.setDocumentMargin(0);
-    header.setTextWidth(width * m_dpi / 72.0);
-    header.setHtml(QStringLiteral("<table width=\"100%\" style=\"%1\"><tr><td><b>%2</b></td>"
-                                  "<td align=\"right\">%3</td></tr></table><hr>")
-                       .arg(font, m_title.toHtmlEscaped(), m_date.toString(u"dd/MM/yyyy")));
-    paintDocument(painter, header, QRectF(paint.left(), paint.top(), width, kHeaderPoints), 0);
-
-    if (!m_pageHeaderHtml.isEmpty()) {
-        QTextDocument columns;
-        columns.setDocumentMargin(0);
-        columns.setUseDesignMetrics(true);
-        columns.setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), 9));
-        columns.setTextWidth(width * m_dpi / 72.0);
-        columns.setHtml(m_pageHeaderHtml);
-        paintDocument(painter, columns,
-                      QRectF(paint.left(), paint.top() + kHeaderPoints, width, m_pageHeaderPoints), 0);
-    }
+    paintDocument(painter, *m_header, QRectF(paint.left(), paint.top(), width, kHeaderPoints), 0);
+    if (m_columns)
+        paintDocument(painter, *m_columns,
+                      QRectF(paint.left(), paint.top() + kHeaderPoints, width, m_pageHeaderPoints), 0,
+                      m_columnsBorders.get());
     const QSizeF body = bodySizePoints();
     paintDocument(painter, *m_body,
                   QRectF(paint.left(), paint.top() + kHeaderPoints + m_pageHeaderPoints,
                          body.width(), body.height()),
-                  index * m_body->pageSize().height());
+                  index * m_body->pageSize().height(), m_bodyBorders.get());
 
     QTextDocument footer;
     footer.setDocumentMargin(0);
@@ -522,19 +562,24 @@ QString Report::renderHtml() const
     if (!tmpl.is_valid())
         throw EReportError(QStringLiteral("Modello '%1' non valido: %2")
                                .arg(m_fileName, QString::fromStdString(tmpl.error_message())));
-    mu::data root{mu::data::type::object};
-    mu::data vars{mu::data::type::object};
-    const QVariantMap values = variables();
-    for (auto it = values.begin(); it != values.end(); ++it)
-        vars[utf8(it.key())] = text(it.value().toString());
-    root["var"] = std::move(vars);
-    root["calc"] = mu::data(mu::lambda2(calculate));
-    root["date"] = mu::data(utf8(date().toString(u"dd/MM/yyyy")));
-    for (const ReportDataSet& binding : m_dataSets) {
-        mu::data rows = dataSetData(binding, root);
-        root[utf8(binding.name())] = std::move(rows);
-    }
-    const std::string html = tmpl.render(root);
+    auto data = [this] {
+        mu::data root{mu::data::type::object};
+        mu::data vars{mu::data::type::object};
+        const QVariantMap values = variables();
+        for (auto it = values.begin(); it != values.end(); ++it)
+            vars[utf8(it.key())] = text(it.value().toString());
+        root["var"] = std::move(vars);
+        root["calc"] = mu::data(mu::lambda2(calculate));
+        root["date"] = mu::data(utf8(date().toString(u"dd/MM/yyyy")));
+        const Words words = wordsOf(m_template);
+        for (const ReportDataSet& binding : m_dataSets) {
+            mu::data rows = dataSetData(binding, root, words);
+            root[utf8(binding.name())] = std::move(rows);
+        }
+        return root;
+    };
+    // The data of every row is gone before the text is copied.
+    const std::string html = tmpl.render(data());
     if (!tmpl.is_valid())
         throw EReportError(QStringLiteral("Modello '%1' non valido: %2")
                                .arg(m_fileName, QString::fromStdString(tmpl.error_message())));
@@ -555,10 +600,11 @@ std::shared_ptr<PreparedReport> Report::prepare() const
         headerHtml = match.captured(1);
         html.remove(match.capturedStart(), match.capturedLength());
     }
+    QString title = titleOf(html);
     auto doc = std::make_unique<QTextDocument>();
     doc->setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), 9));
     doc->setHtml(html);
-    QString title = titleOf(html);
+    html = QString(); // as long as the document, for a long listing
     if (title.isEmpty())
         title = QFileInfo(m_fileName).completeBaseName();
     return std::make_shared<PreparedReport>(std::move(doc), title, date(), layoutOf(m_template),

@@ -16,6 +16,8 @@ class QTextDocument;
 
 namespace ostrel {
 
+class TableBorders;
+
 // A report laid out into pages: the template rendered with its data and
 // laid out by Qt's text document. Every page is painted by paintPage, so the
 // preview, the printer and the PDF show the same thing.
@@ -52,10 +54,15 @@ public:
 
 private:
     void paintDocument(QPainter& painter, const QTextDocument& doc, const QRectF& targetPoints,
-                       qreal offsetY) const;
+                       qreal offsetY, const TableBorders* borders = nullptr) const;
     QSizeF bodySizePoints() const;
 
     std::unique_ptr<QTextDocument> m_body;
+    std::unique_ptr<TableBorders> m_bodyBorders;
+    // The same on every page: laid out once.
+    std::unique_ptr<QTextDocument> m_header;
+    std::unique_ptr<QTextDocument> m_columns;
+    std::unique_ptr<TableBorders> m_columnsBorders;
     QString m_title;
     QDate m_date;
     QPageLayout m_layout;
