@@ -1,5 +1,7 @@
 #include "SearchQuery.h"
 
+#include "app/DataModule.h"
+
 namespace ostrel::SearchQuery {
 
 QStringList designText()
@@ -42,6 +44,16 @@ QString sortText(int column)
     default:
         return QString();
     }
+}
+
+int filterIndex(const QStringList& lines)
+{
+    return TdTabelle::Cerca(QStringLiteral("WHERE"), lines) + 1;
+}
+
+int sortIndex(const QStringList& lines)
+{
+    return TdTabelle::Cerca(QStringLiteral("ORDER BY"), lines) + 1;
 }
 
 } // namespace ostrel::SearchQuery

@@ -19,4 +19,9 @@ QString filterLine(int edit, const QString& text);
 // columns that do not sort (Art, Sub, Anno).
 QString sortText(int column);
 
+// Index of the filter line (after "WHERE") and of the sort line (after
+// "ORDER BY") in a query text.
+int filterIndex(const QStringList& lines);
+int sortIndex(const QStringList& lines);
+
 } // namespace ostrel::SearchQuery
