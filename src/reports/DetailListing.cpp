@@ -4,6 +4,7 @@
 
 #include "app/DataModule.h"
 #include "platform/Report.h"
+#include "platform/SqlStatement.h"
 
 namespace ostrel {
 
@@ -18,12 +19,6 @@ void DetailChoices::resetFilters()
     responsible.clear();
     amounts = Amounts::Tutti;
     reimputed = Reimputed::Tutti;
-}
-
-QString sqlText(const QString& typed)
-{
-    QString text = typed;
-    return text.replace(u'\'', QStringLiteral("''"));
 }
 
 namespace {

@@ -1,6 +1,7 @@
 #include "SearchQuery.h"
 
 #include "app/DataModule.h"
+#include "platform/SqlStatement.h"
 
 namespace ostrel::SearchQuery {
 
@@ -21,8 +22,7 @@ QString filterLine(int edit, const QString& text)
                                            "Responsabile"};
     if (edit < 1 || edit > 7)
         return defaultFilterLine();
-    QString value = text;
-    value.replace(u'\'', QStringLiteral("''"));
+    const QString value = sqlText(text);
     const bool contains = edit >= 6;
     return QStringLiteral("  %1 like '%2%3%'")
         .arg(QString::fromLatin1(columns[edit - 1]), contains ? QStringLiteral("%") : QString(), value);

@@ -11,8 +11,8 @@ QStringList designText();
 QString defaultFilterLine();
 
 // The filter line of filter edit `edit` (1 to 7: Cap, Art, UEB, Numero,
-// Anno begin with the text; Descrizione and Responsabile contain it). A
-// single quote is doubled, as the store's text literal needs.
+// Anno begin with the text; Descrizione and Responsabile contain it), quoted
+// by sqlText, which refuses a null character.
 QString filterLine(int edit, const QString& text);
 
 // The sort text of a title click on grid column `column`; empty for the

@@ -1,6 +1,7 @@
 #include "MainWindowFixture.h"
 
 #include "platform/DBGrid.h"
+#include "platform/Errors.h"
 #include "workspace/LegendWindow.h"
 #include "workspace/SearchQuery.h"
 #include "workspace/SearchWindow.h"
@@ -42,6 +43,7 @@ private slots:
     void closingHandsTheOrderOver();
     void listsTheActiveTab();
     void filterLineQuotesApostrophes();
+    void nullCharacterIsRefused();
     void legendClosesWithEsc();
 
 private:
@@ -208,6 +210,17 @@ void TestSearchWindow::filterLineQuotesApostrophes()
 {
     QCOMPARE(SearchQuery::filterLine(7, "D'ANGELO"), QStringLiteral("  Responsabile like '%D''ANGELO%'"));
     QCOMPARE(SearchQuery::filterLine(1, "12"), QStringLiteral("  Cap like '12%'"));
+}
+
+void TestSearchWindow::nullCharacterIsRefused()
+{
+    // The store would end the statement at the null character, inside the quotes.
+    try {
+        SearchQuery::filterLine(6, QString::fromUtf8("A\0B", 3));
+        QFAIL("the null character was quoted");
+    } catch (const EConvertError& e) {
+        QVERIFY2(e.message().contains("carattere nullo"), qPrintable(e.message()));
+    }
 }
 
 void TestSearchWindow::legendClosesWithEsc()
