@@ -100,7 +100,7 @@ QStringList DetailListing::initialSql(Kind kind)
 void DetailListing::buildQuery(QStringList& lines, Kind kind, const DetailChoices& c)
 {
     const bool revenues = kind == Kind::Entrate;
-    const int w = TdTabelle::Cerca(QStringLiteral("WHERE"), lines);
+    const int w = TdTabelle::CercaRiga(QStringLiteral("WHERE"), lines);
     lines[w + 1] = QStringLiteral("  Anno || '' like '") + sqlText(c.year.trimmed())
                    + QStringLiteral("%' AND Numero like '") + sqlText(c.number) + QStringLiteral("%'");
     lines[w + 2] = QStringLiteral("  AND Cap like '") + sqlText(c.chapter.trimmed()) + "%'";
@@ -136,7 +136,7 @@ void DetailListing::buildQuery(QStringList& lines, Kind kind, const DetailChoice
     else
         lines[w + 7] = flaggedSum(c.reimputed == DetailChoices::Reimputed::Coperti ? 1 : 0);
 
-    const int o = TdTabelle::Cerca(QStringLiteral("ORDER BY"), lines) + 1;
+    const int o = TdTabelle::CercaRiga(QStringLiteral("ORDER BY"), lines) + 1;
     switch (c.order) {
     case DetailChoices::Order::AnnoNumero:
         lines[o] = QStringLiteral("Anno, Numero, Sub");

@@ -48,12 +48,12 @@ QString sortText(int column)
 
 int filterIndex(const QStringList& lines)
 {
-    return TdTabelle::Cerca(QStringLiteral("WHERE"), lines) + 1;
+    return TdTabelle::CercaRiga(QStringLiteral("WHERE"), lines) + 1;
 }
 
 int sortIndex(const QStringList& lines)
 {
-    return TdTabelle::Cerca(QStringLiteral("ORDER BY"), lines) + 1;
+    return TdTabelle::CercaRiga(QStringLiteral("ORDER BY"), lines) + 1;
 }
 
 } // namespace ostrel::SearchQuery

@@ -19,8 +19,8 @@ QString filterLine(int edit, const QString& text);
 // columns that do not sort (Art, Sub, Anno).
 QString sortText(int column);
 
-// Index of the filter line (after "WHERE") and of the sort line (after
-// "ORDER BY") in a query text.
+// Index of the filter line (after the line "WHERE") and of the sort line
+// (after the line "ORDER BY") in a query text.
 int filterIndex(const QStringList& lines);
 int sortIndex(const QStringList& lines);
 

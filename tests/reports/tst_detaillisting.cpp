@@ -103,6 +103,16 @@ void TestDetailListing::queryLines_data()
                        "  AND Ueb like '101%'", "  AND UPPER(Responsabile) like '%D''ANGELO%'", "",
                        "", ""}
         << "Cap, Art, Anno, Numero";
+    C keyword;
+    keyword.responsible = "ORDER BY";
+    keyword.amounts = C::Amounts::SoloEliminati;
+    keyword.order = C::Order::Ueb;
+    QTest::newRow("a typed ORDER BY stays in its filter")
+        << keyword
+        << QStringList{"  Anno || '' like '%' AND Numero like '%'", "  AND Cap like '%'",
+                       "  AND Ueb like '%'", "  AND UPPER(Responsabile) like '%ORDER BY%'",
+                       "  AND ResEliminato > 0", "", ""}
+        << "UEB";
     C onlyE;
     onlyE.amounts = C::Amounts::SoloEliminati;
     onlyE.order = C::Order::Ueb;
