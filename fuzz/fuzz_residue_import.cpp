@@ -1,6 +1,8 @@
 // A whole residue file through the import into one scratch store, imported
 // again and again: the table ends up holding exactly the file's residues,
-// numbered from 1, or keeps its previous rows and the error says so.
+// numbered from 1, or keeps its previous rows and the error says so; a file
+// that is no residue text (UTF-8, a NUL byte, an overlong line) is refused
+// before the store is touched.
 
 #include "FuzzSupport.h"
 #include "ResidueFields.h"
@@ -29,6 +31,17 @@ QString contents(TdTabelle& tables, const QString& table)
         QStringLiteral("SELECT count(*) || ':' || ifnull(group_concat(%1, ';'), '') FROM (SELECT * FROM %2 ORDER BY Id)")
             .arg(columns.join(QStringLiteral(" || ',' || ")), table));
     return q.next() ? q.value(0).toString() : QString();
+}
+
+qsizetype longestLine(const QByteArray& bytes)
+{
+    qsizetype longest = 0;
+    qsizetype length = 0;
+    for (const char c : bytes) {
+        length = c == '\r' || c == '\n' ? 0 : length + 1;
+        longest = std::max(longest, length);
+    }
+    return longest;
 }
 
 } // namespace
@@ -75,13 +88,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QString detail = show(Ansi::decode(bytes)) + u'\n' + error;
     FUZZ_CHECK(g_store->boxes().shown().isEmpty(), detail + g_store->boxes().texts().join(u'\n'));
     FUZZ_CHECK(table.state() == DataSet::State::Browse, detail);
+    const bool notText = bytes.contains('\0') || Ansi::looksLikeUtf8(bytes) || longestLine(bytes) > 4096;
     if (imported < 0) {
-        FUZZ_CHECK(error.contains(QStringLiteral("annullata alla riga"))
-                       && error.contains(QStringLiteral("la tabella conserva i dati precedenti")),
-                   detail);
+        if (notText)
+            FUZZ_CHECK(error.contains(QStringLiteral("non è un file di residui valido"))
+                           && error.contains(QStringLiteral("Nessun dato è stato modificato")),
+                       detail);
+        else
+            FUZZ_CHECK(error.contains(QStringLiteral("annullata alla riga"))
+                           && error.contains(QStringLiteral("la tabella conserva i dati precedenti")),
+                       detail);
         FUZZ_CHECK(contents(tables, table.name()) == before, detail);
         return 0;
     }
+    FUZZ_CHECK(!notText, detail);
     FUZZ_CHECK(imported == residues.size(), detail);
     QSqlQuery q = tables.cnOstrel.exec(
         QStringLiteral("SELECT Id, Oggetto, UEB, Numero, Descrizione, Responsabile FROM %1 ORDER BY Id")

@@ -1,6 +1,7 @@
 // The settings file at start-up: the three lines are taken as they are when
 // the third holds "KESTRA"; otherwise lines 2 and 3 go back to the defaults
-// and the file is rewritten with them. The store opens when the first line
+// and the file is rewritten with them. A control character other than line
+// ends and tabs refuses the file, left as it is. The store opens when the first line
 // names it, and any other outcome is one message, never a crash.
 
 #include "FuzzSupport.h"
@@ -62,6 +63,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     tables.DataModuleCreate();
 
     const QString detail = show(Ansi::decode(content));
+    bool damaged = false;
+    for (const char c : content)
+        damaged = damaged || (static_cast<unsigned char>(c) < 0x20 && c != '\r' && c != '\n' && c != '\t');
+    if (damaged) {
+        FUZZ_CHECK(readAll(g_store->iniPath()) == content, detail);
+        FUZZ_CHECK(!tables.tEntrate.isActive() && tables.DataSource.isEmpty() && tables.Host.isEmpty(), detail);
+        FUZZ_CHECK(g_store->boxes().shown().size() == 1
+                       && g_store->boxes().texts().first().contains(QStringLiteral("caratteri che un file di testo non contiene")),
+                   detail + u'\n' + g_store->boxes().texts().join(u'\n'));
+        return 0;
+    }
     const bool kept = lines.value(2).contains(QStringLiteral("KESTRA"));
     FUZZ_CHECK(tables.DataSource == lines.value(0), detail);
     if (kept) {
