@@ -205,4 +205,12 @@ int TdTabelle::Cerca(const QString& Sub, const QStringList& S)
     return -1;
 }
 
+int TdTabelle::CercaRiga(const QString& Line, const QStringList& S)
+{
+    for (int i = 0; i < S.size(); ++i)
+        if (S[i].trimmed() == Line)
+            return i;
+    return -1;
+}
+
 } // namespace ostrel

@@ -35,6 +35,10 @@ public:
     static QString LeggeCampo(const QString& S, int Num);
     // Index of the first line containing Sub (case-sensitive), or -1.
     static int Cerca(const QString& Sub, const QStringList& S);
+    // Index of the first line that is Line, blanks around it aside, or -1.
+    // For the keyword lines of a query text: a filter line holding a typed
+    // "ORDER BY" contains the keyword but is not its line.
+    static int CercaRiga(const QString& Line, const QStringList& S);
 
     const QString& iniFileName() const { return m_iniFileName; }
 

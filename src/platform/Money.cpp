@@ -1,5 +1,7 @@
 #include "Money.h"
 
+#include "Errors.h"
+
 #include <charconv>
 #include <cmath>
 
@@ -29,16 +31,34 @@ Decimal split(double value)
     return d;
 }
 
-// Digits of |value| * 10^decimals rounded half away from zero, from the decimal text.
-qint64 roundedUnits(const Decimal& d, int decimals)
+// Digits of |value| * 10^decimals rounded half away from zero, from the
+// decimal text. Kept as text: a double's integer part may have hundreds of
+// digits.
+QString roundedDigits(const Decimal& d, int decimals)
 {
-    QString fraction = d.fraction;
-    const bool roundUp = fraction.size() > decimals && fraction[decimals] >= u'5';
-    fraction = fraction.left(decimals).leftJustified(decimals, u'0');
-    qint64 units = (d.integer + fraction).toLongLong();
-    if (roundUp)
-        ++units;
-    return units;
+    const bool roundUp = d.fraction.size() > decimals && d.fraction[decimals] >= u'5';
+    QString digits = d.integer + d.fraction.left(decimals).leftJustified(decimals, u'0');
+    if (roundUp) {
+        qsizetype i = digits.size() - 1;
+        for (; i >= 0 && digits[i] == u'9'; --i)
+            digits[i] = u'0';
+        if (i < 0)
+            digits.prepend(u'1');
+        else
+            digits[i] = QChar(digits[i].unicode() + 1);
+    }
+    qsizetype zeros = 0;
+    while (zeros < digits.size() - 1 && digits[zeros] == u'0')
+        ++zeros;
+    return digits.mid(zeros);
+}
+
+[[noreturn]] void outOfRange(const QString& amount)
+{
+    throw EConvertError(
+        QStringLiteral("L'importo %1 supera il massimo con cui il programma calcola "
+                       "(922.337.203.685.477,5807 in valore assoluto)")
+            .arg(amount));
 }
 
 } // namespace
@@ -55,8 +75,27 @@ QString decimalText(double value)
 Amount Amount::fromDouble(double value)
 {
     const Decimal d = split(value);
-    const qint64 units = roundedUnits(d, 4);
+    bool ok = false;
+    const qint64 units = roundedDigits(d, 4).toLongLong(&ok);
+    if (!ok)
+        outOfRange(formatAmount(value));
     return Amount::fromUnits(d.negative ? -units : units);
+}
+
+Amount Amount::operator-(Amount other) const
+{
+    const qint64 b = other.m_units;
+    if (b < 0 ? m_units > INT64_MAX + b : m_units < INT64_MIN + b)
+        outOfRange(formatAmount(toDouble() - other.toDouble()));
+    return Amount(m_units - b);
+}
+
+Amount Amount::operator+(Amount other) const
+{
+    const qint64 b = other.m_units;
+    if (b > 0 ? m_units > INT64_MAX - b : m_units < INT64_MIN - b)
+        outOfRange(formatAmount(toDouble() + other.toDouble()));
+    return Amount(m_units + b);
 }
 
 Amount Amount::fromVariant(const QVariant& value)
@@ -69,15 +108,14 @@ Amount Amount::fromVariant(const QVariant& value)
 QString formatAmount(double value)
 {
     const Decimal d = split(value);
-    const qint64 cents = roundedUnits(d, 2);
-    QString integer = QString::number(cents / 100);
-    if (cents / 100 == 0)
+    const QString cents = roundedDigits(d, 2).rightJustified(3, u'0');
+    QString integer = cents.chopped(2);
+    if (integer == u"0")
         integer.clear();
     for (qsizetype i = integer.size() - 3; i > 0; i -= 3)
         integer.insert(i, u'.');
-    const QString text = QStringLiteral("€ ") + integer + u','
-        + QStringLiteral("%1").arg(cents % 100, 2, 10, QChar(u'0'));
-    return d.negative && cents != 0 ? u'-' + text : text;
+    const QString text = QStringLiteral("€ ") + integer + u',' + cents.right(2);
+    return d.negative && cents != u"000" ? u'-' + text : text;
 }
 
 } // namespace ostrel

@@ -11,7 +11,9 @@ class Amount {
 public:
     constexpr Amount() = default;
     static constexpr Amount fromUnits(qint64 units) { return Amount(units); }
-    // The double's decimal value rounded half away from zero to four decimals.
+    // The double's decimal value rounded half away from zero to four decimals;
+    // throws EConvertError beyond the fixed point's range (about 922 thousand
+    // billion).
     static Amount fromDouble(double value);
     // A field's value: null counts as 0.
     static Amount fromVariant(const QVariant& value);
@@ -19,8 +21,9 @@ public:
     constexpr qint64 units() const { return m_units; }
     double toDouble() const { return double(m_units) / 10000.0; }
 
-    constexpr Amount operator-(Amount other) const { return Amount(m_units - other.m_units); }
-    constexpr Amount operator+(Amount other) const { return Amount(m_units + other.m_units); }
+    // Throw EConvertError when the result leaves the range.
+    Amount operator-(Amount other) const;
+    Amount operator+(Amount other) const;
     constexpr bool operator==(const Amount&) const = default;
 
 private:

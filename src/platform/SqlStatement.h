@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QStringList>
 
 namespace ostrel {
@@ -22,5 +23,10 @@ private:
     LocalStore* m_store;
     QStringList m_sql;
 };
+
+// A typed text for the inside of the store's quotes: an apostrophe doubled, so
+// that a typed D'ANGELO stays inside them. A null character would end the
+// statement there, so it is refused with EConvertError.
+QString sqlText(const QString& typed);
 
 } // namespace ostrel

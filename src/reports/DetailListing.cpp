@@ -4,6 +4,7 @@
 
 #include "app/DataModule.h"
 #include "platform/Report.h"
+#include "platform/SqlStatement.h"
 
 namespace ostrel {
 
@@ -18,12 +19,6 @@ void DetailChoices::resetFilters()
     responsible.clear();
     amounts = Amounts::Tutti;
     reimputed = Reimputed::Tutti;
-}
-
-QString sqlText(const QString& typed)
-{
-    QString text = typed;
-    return text.replace(u'\'', QStringLiteral("''"));
 }
 
 namespace {
@@ -105,7 +100,7 @@ QStringList DetailListing::initialSql(Kind kind)
 void DetailListing::buildQuery(QStringList& lines, Kind kind, const DetailChoices& c)
 {
     const bool revenues = kind == Kind::Entrate;
-    const int w = TdTabelle::Cerca(QStringLiteral("WHERE"), lines);
+    const int w = TdTabelle::CercaRiga(QStringLiteral("WHERE"), lines);
     lines[w + 1] = QStringLiteral("  Anno || '' like '") + sqlText(c.year.trimmed())
                    + QStringLiteral("%' AND Numero like '") + sqlText(c.number) + QStringLiteral("%'");
     lines[w + 2] = QStringLiteral("  AND Cap like '") + sqlText(c.chapter.trimmed()) + "%'";
@@ -141,7 +136,7 @@ void DetailListing::buildQuery(QStringList& lines, Kind kind, const DetailChoice
     else
         lines[w + 7] = flaggedSum(c.reimputed == DetailChoices::Reimputed::Coperti ? 1 : 0);
 
-    const int o = TdTabelle::Cerca(QStringLiteral("ORDER BY"), lines) + 1;
+    const int o = TdTabelle::CercaRiga(QStringLiteral("ORDER BY"), lines) + 1;
     switch (c.order) {
     case DetailChoices::Order::AnnoNumero:
         lines[o] = QStringLiteral("Anno, Numero, Sub");

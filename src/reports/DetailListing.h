@@ -76,7 +76,4 @@ private:
     void declareFields(DataSet& ds, DetailChoices::Kind kind);
 };
 
-// An apostrophe doubled, so that a typed D'ANGELO stays inside its quotes.
-QString sqlText(const QString& typed);
-
 } // namespace ostrel

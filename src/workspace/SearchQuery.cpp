@@ -1,5 +1,8 @@
 #include "SearchQuery.h"
 
+#include "app/DataModule.h"
+#include "platform/SqlStatement.h"
+
 namespace ostrel::SearchQuery {
 
 QStringList designText()
@@ -19,8 +22,7 @@ QString filterLine(int edit, const QString& text)
                                            "Responsabile"};
     if (edit < 1 || edit > 7)
         return defaultFilterLine();
-    QString value = text;
-    value.replace(u'\'', QStringLiteral("''"));
+    const QString value = sqlText(text);
     const bool contains = edit >= 6;
     return QStringLiteral("  %1 like '%2%3%'")
         .arg(QString::fromLatin1(columns[edit - 1]), contains ? QStringLiteral("%") : QString(), value);
@@ -42,6 +44,16 @@ QString sortText(int column)
     default:
         return QString();
     }
+}
+
+int filterIndex(const QStringList& lines)
+{
+    return TdTabelle::CercaRiga(QStringLiteral("WHERE"), lines) + 1;
+}
+
+int sortIndex(const QStringList& lines)
+{
+    return TdTabelle::CercaRiga(QStringLiteral("ORDER BY"), lines) + 1;
 }
 
 } // namespace ostrel::SearchQuery

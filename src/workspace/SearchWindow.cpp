@@ -121,7 +121,7 @@ void TfCerca::reopen()
 
 void TfCerca::FormShow()
 {
-    const int filter = TdTabelle::Cerca(QStringLiteral("WHERE"), qCerca.sql()) + 1;
+    const int filter = SearchQuery::filterIndex(qCerca.sql());
     qCerca.setSqlLine(filter, SearchQuery::defaultFilterLine());
     reopen();
     for (QLineEdit* edit : edits)
@@ -151,7 +151,7 @@ void TfCerca::Edit1Change()
 
 void TfCerca::qCercaBeforeOpen()
 {
-    const int filter = TdTabelle::Cerca(QStringLiteral("WHERE"), qCerca.sql()) + 1;
+    const int filter = SearchQuery::filterIndex(qCerca.sql());
     QStringList lines = qCerca.sql();
     for (int i = 1; i <= 7; ++i)
         if (editTag(i) == 1)
@@ -168,7 +168,7 @@ void TfCerca::qCercaAfterScroll()
 
 void TfCerca::DBGrid1TitleClick(int column)
 {
-    const int sortLine = TdTabelle::Cerca(QStringLiteral("ORDER BY"), qCerca.sql()) + 1;
+    const int sortLine = SearchQuery::sortIndex(qCerca.sql());
     const QString sort = SearchQuery::sortText(column);
     if (sort.isEmpty())
         return;
@@ -187,9 +187,9 @@ void TfCerca::done(int result)
 
 void TfCerca::FormClose()
 {
-    const QString sort = qCerca.sql().value(TdTabelle::Cerca(QStringLiteral("ORDER BY"), qCerca.sql()) + 1);
+    const QString sort = qCerca.sql().value(SearchQuery::sortIndex(qCerca.sql()));
     if (m_main) {
-        const int mainSort = TdTabelle::Cerca(QStringLiteral("ORDER BY"), m_main->sql()) + 1;
+        const int mainSort = SearchQuery::sortIndex(m_main->sql());
         if (m_main->sql().value(mainSort) != sort) {
             const QVariant id = m_main->isActive() ? m_main->fieldByName(QStringLiteral("Id")).value() : QVariant();
             m_main->close();

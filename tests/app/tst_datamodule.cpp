@@ -18,6 +18,8 @@ private slots:
     void leggeCampo();
     void cerca_data();
     void cerca();
+    void cercaRiga_data();
+    void cercaRiga();
     void idsFromLastId();
     void changedRowKeepsItsId();
     void fundsRowHasNoId();
@@ -75,6 +77,27 @@ void TestDataModule::cerca()
     QFETCH(QStringList, lines);
     QFETCH(int, index);
     QCOMPARE(TdTabelle::Cerca(sub, lines), index);
+}
+
+void TestDataModule::cercaRiga_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<int>("index");
+    const QStringList typed = {"SELECT * FROM tEntrate", "WHERE", "  Descrizione like '%ORDER BY%'",
+                               "ORDER BY", "  Anno, Numero"};
+    QTest::newRow("a filter holding the keyword is not its line") << "ORDER BY" << typed << 3;
+    QTest::newRow("blanks around the keyword") << "WHERE" << QStringList{"x", "  WHERE "} << 1;
+    QTest::newRow("case matters") << "order by" << typed << -1;
+    QTest::newRow("missing") << "WHERE" << QStringList{"SELECT 1"} << -1;
+}
+
+void TestDataModule::cercaRiga()
+{
+    QFETCH(QString, line);
+    QFETCH(QStringList, lines);
+    QFETCH(int, index);
+    QCOMPARE(TdTabelle::CercaRiga(line, lines), index);
 }
 
 void TestDataModule::idsFromLastId()

@@ -1,3 +1,4 @@
+#include "platform/Errors.h"
 #include "platform/Money.h"
 
 #include <QTest>
@@ -12,6 +13,7 @@ private slots:
     void fromDouble_data();
     void fromDouble();
     void splitArithmeticIsExact();
+    void beyondFixedPointIsRefused();
 };
 
 void TestMoney::formatAmount_data()
@@ -30,6 +32,10 @@ void TestMoney::formatAmount_data()
     QTest::newRow("exactly a thousand") << 1000.0 << "€ 1.000,00";
     QTest::newRow("negative zero") << -0.0 << "€ ,00";
     QTest::newRow("just under half a cent") << 0.0049999 << "€ ,00";
+    QTest::newRow("rounding carries into a new digit") << 999.995 << "€ 1.000,00";
+    QTest::newRow("more cents than 64 bits hold") << 1e20 << "€ 100.000.000.000.000.000.000,00";
+    QTest::newRow("more cents than 64 bits hold, negative") << -123456789012345678.0
+                                                            << "-€ 123.456.789.012.345.680,00";
 }
 
 void TestMoney::formatAmount()
@@ -65,6 +71,29 @@ void TestMoney::splitArithmeticIsExact()
     QCOMPARE(rest.units(), qint64(-40));
     QCOMPARE(rest.toDouble(), -0.004);
     QCOMPARE(Amount::fromVariant(QVariant()).units(), qint64(0));
+}
+
+void TestMoney::beyondFixedPointIsRefused()
+{
+    // Four decimals in 64 bits end near 922 thousand billion: past that a
+    // split would silently compute with 0.
+    QCOMPARE(Amount::fromDouble(9e14).units(), qint64(9000000000000000000));
+    for (const double value : {1e15, -1e15, 1e300}) {
+        try {
+            Amount::fromDouble(value);
+            QFAIL(qPrintable(QString::number(value) + " was taken"));
+        } catch (const EConvertError& e) {
+            QVERIFY2(e.message().contains("supera il massimo"), qPrintable(e.message()));
+        }
+    }
+    const Amount top = Amount::fromUnits(INT64_MAX);
+    const Amount bottom = Amount::fromUnits(INT64_MIN);
+    const Amount one = Amount::fromUnits(1);
+    QVERIFY_THROWS_EXCEPTION(EConvertError, top + one);
+    QVERIFY_THROWS_EXCEPTION(EConvertError, bottom - one);
+    QVERIFY_THROWS_EXCEPTION(EConvertError, top - bottom);
+    QCOMPARE((top - one + one).units(), INT64_MAX);
+    QCOMPARE((bottom + top).units(), qint64(-1));
 }
 
 QTEST_GUILESS_MAIN(TestMoney)

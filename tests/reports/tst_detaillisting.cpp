@@ -1,6 +1,7 @@
 #include "TestStore.h"
 
 #include "app/DataModule.h"
+#include "platform/Errors.h"
 #include "reports/DetailListing.h"
 #include "reports/ReportRules.h"
 
@@ -22,6 +23,8 @@ private slots:
     void queryLines();
     void listedRows_data();
     void listedRows();
+    void nullCharacterIsRefused_data();
+    void nullCharacterIsRefused();
     void calculatedFields_data();
     void calculatedFields();
     void variables_data();
@@ -100,6 +103,16 @@ void TestDetailListing::queryLines_data()
                        "  AND Ueb like '101%'", "  AND UPPER(Responsabile) like '%D''ANGELO%'", "",
                        "", ""}
         << "Cap, Art, Anno, Numero";
+    C keyword;
+    keyword.responsible = "ORDER BY";
+    keyword.amounts = C::Amounts::SoloEliminati;
+    keyword.order = C::Order::Ueb;
+    QTest::newRow("a typed ORDER BY stays in its filter")
+        << keyword
+        << QStringList{"  Anno || '' like '%' AND Numero like '%'", "  AND Cap like '%'",
+                       "  AND Ueb like '%'", "  AND UPPER(Responsabile) like '%ORDER BY%'",
+                       "  AND ResEliminato > 0", "", ""}
+        << "UEB";
     C onlyE;
     onlyE.amounts = C::Amounts::SoloEliminati;
     onlyE.order = C::Order::Ueb;
@@ -217,6 +230,40 @@ void TestDetailListing::listedRows()
     for (q.first(); !q.eof(); q.next())
         listed.append(q.fieldByName("Id").asInteger());
     QCOMPARE(listed, ids);
+}
+
+void TestDetailListing::nullCharacterIsRefused_data()
+{
+    QTest::addColumn<DetailChoices>("choices");
+    const QList<std::pair<const char*, QString C::*>> fields = {
+        {"year", &C::year}, {"number", &C::number}, {"chapter", &C::chapter}, {"UEB", &C::ueb},
+        {"responsible", &C::responsible}};
+    for (const auto& [name, text] : fields) {
+        C c;
+        c.*text = QString::fromUtf8("1\0", 2);
+        QTest::newRow(name) << c;
+    }
+}
+
+void TestDetailListing::nullCharacterIsRefused()
+{
+    // The store would end the statement at the null character, inside the
+    // quotes: refused before the query changes.
+    QFETCH(DetailChoices, choices);
+    DetailListing listing(&m_store->tables().cnOstrel);
+    listing.choices = choices;
+    DataSet& q = listing.query(choices.kind);
+    const QStringList before = q.sql();
+    try {
+        q.open();
+        QFAIL("the listing opened");
+    } catch (const EConvertError& e) {
+        QVERIFY2(e.message().contains("carattere nullo"), qPrintable(e.message()));
+    }
+    QCOMPARE(q.sql(), before);
+    listing.choices.resetFilters();
+    q.open();
+    QCOMPARE(q.recordCount(), 3);
 }
 
 void TestDetailListing::calculatedFields_data()

@@ -1,6 +1,7 @@
 #include "MainWindowFixture.h"
 
 #include "platform/DBGrid.h"
+#include "platform/Errors.h"
 #include "workspace/LegendWindow.h"
 #include "workspace/SearchQuery.h"
 #include "workspace/SearchWindow.h"
@@ -42,6 +43,8 @@ private slots:
     void closingHandsTheOrderOver();
     void listsTheActiveTab();
     void filterLineQuotesApostrophes();
+    void typedKeywordStaysInItsFilter();
+    void nullCharacterIsRefused();
     void legendClosesWithEsc();
 
 private:
@@ -208,6 +211,38 @@ void TestSearchWindow::filterLineQuotesApostrophes()
 {
     QCOMPARE(SearchQuery::filterLine(7, "D'ANGELO"), QStringLiteral("  Responsabile like '%D''ANGELO%'"));
     QCOMPARE(SearchQuery::filterLine(1, "12"), QStringLiteral("  Cap like '12%'"));
+}
+
+void TestSearchWindow::typedKeywordStaysInItsFilter()
+{
+    // "order by" typed in the description filter: sorting and closing must
+    // still find the query's own ORDER BY line, not the filter holding it.
+    open();
+    QLineEdit* e = search->edits[5];
+    QTest::mouseClick(e, Qt::LeftButton);
+    for (const QChar c : QStringLiteral("order by"))
+        QTest::sendKeyEvent(QTest::Click, e, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    QCOMPARE(search->qCerca.sql()[2], QStringLiteral("  Descrizione like '%ORDER BY%'"));
+    QHeaderView* header = search->DBGrid1->horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(0) + 5, header->height() / 2));
+    QVERIFY(search->qCerca.isActive());
+    QCOMPARE(search->qCerca.sql().mid(2), (QStringList{"  Descrizione like '%ORDER BY%'", "ORDER BY", "Cap, Art"}));
+    QTest::keyClick(search.get(), Qt::Key_Escape);
+    QCOMPARE(f->window->qEntrate.sql(), (QStringList{"SELECT * FROM tEntrate", "ORDER BY", "Cap, Art"}));
+    QVERIFY(f->window->qEntrate.isActive());
+    QVERIFY2(f->store.boxes().shown().isEmpty(), qPrintable(f->store.boxes().texts().join('\n')));
+}
+
+void TestSearchWindow::nullCharacterIsRefused()
+{
+    // The store would end the statement at the null character, inside the quotes.
+    try {
+        SearchQuery::filterLine(6, QString::fromUtf8("A\0B", 3));
+        QFAIL("the null character was quoted");
+    } catch (const EConvertError& e) {
+        QVERIFY2(e.message().contains("carattere nullo"), qPrintable(e.message()));
+    }
 }
 
 void TestSearchWindow::legendClosesWithEsc()
