@@ -8,18 +8,29 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <algorithm>
+#include <memory>
 #include <optional>
 #include <sqlite3.h>
 
 namespace ostrel {
 
 // Rows are kept column by column in typed vectors: a hundred thousand
-// residues take a few tens of megabytes instead of a variant per cell.
+// residues take a few tens of megabytes instead of a variant per cell. The
+// texts of a column go into a few large blocks: a string each would cost an
+// allocation per cell, and one growing buffer its copies; either took most
+// of the time of an opening.
 struct DataSet::Column {
+    static constexpr qsizetype kBlockChars = 1 << 16;
+
     FieldType type;
     std::vector<qint32> ints;
     std::vector<double> reals;
-    std::vector<QString> texts;
+    std::vector<std::unique_ptr<char16_t[]>> blocks;
+    qsizetype blockUsed = 0;
+    qsizetype blockSize = 0;
+    std::vector<qint32> blockOf;
+    std::vector<qint32> offsets;
+    std::vector<qint32> lengths;
     std::vector<char> nulls;
 
     explicit Column(FieldType t) : type(t) {}
@@ -32,11 +43,54 @@ struct DataSet::Column {
             reals.reserve(n);
             break;
         case FieldType::Text:
-            texts.reserve(n);
+            blockOf.reserve(n);
+            offsets.reserve(n);
+            lengths.reserve(n);
             break;
         default:
             ints.reserve(n);
         }
+    }
+
+    // Room for a text of that length; its first unit.
+    char16_t* place(qsizetype length)
+    {
+        if (blocks.empty() || blockUsed + length > blockSize) {
+            blockSize = std::max(kBlockChars, length);
+            blocks.emplace_back(new char16_t[size_t(blockSize)]);
+            blockUsed = 0;
+        }
+        blockOf.push_back(qint32(blocks.size() - 1));
+        offsets.push_back(qint32(blockUsed));
+        lengths.push_back(qint32(length));
+        char16_t* at = blocks.back().get() + blockUsed;
+        blockUsed += length;
+        return at;
+    }
+
+    void appendText(const QChar* text, qsizetype length)
+    {
+        std::copy_n(reinterpret_cast<const char16_t*>(text), length, place(length));
+    }
+
+    // A text cell straight from SQLite's UTF-8, widened in place when plain ASCII.
+    void appendUtf8(const char* text, int bytes)
+    {
+        int i = 0;
+        while (i < bytes && static_cast<unsigned char>(text[i]) < 0x80)
+            ++i;
+        if (i < bytes) {
+            const QString decoded = QString::fromUtf8(text, bytes);
+            appendText(decoded.constData(), decoded.size());
+            return;
+        }
+        std::copy_n(text, bytes, place(bytes));
+    }
+
+    QString text(size_t row) const
+    {
+        return QString(reinterpret_cast<const QChar*>(blocks[size_t(blockOf[row])].get() + offsets[row]),
+                       lengths[row]);
     }
 
     void append(const QVariant& v)
@@ -47,9 +101,11 @@ struct DataSet::Column {
         case FieldType::Real:
             reals.push_back(isNull ? 0.0 : v.toDouble());
             break;
-        case FieldType::Text:
-            texts.push_back(isNull ? QString() : v.toString());
+        case FieldType::Text: {
+            const QString t = isNull ? QString() : v.toString();
+            appendText(t.constData(), t.size());
             break;
+        }
         case FieldType::Bool:
             ints.push_back(isNull ? 0 : (v.toInt() != 0 || v.toString() == u"true"));
             break;
@@ -66,7 +122,7 @@ struct DataSet::Column {
         case FieldType::Real:
             return QVariant(reals[row]);
         case FieldType::Text:
-            return QVariant(texts[row]);
+            return QVariant(text(row));
         case FieldType::Bool:
             return QVariant(ints[row] != 0);
         default:
@@ -82,9 +138,16 @@ struct DataSet::Column {
         case FieldType::Real:
             reals[row] = isNull ? 0.0 : v.toDouble();
             break;
-        case FieldType::Text:
-            texts[row] = isNull ? QString() : v.toString();
+        case FieldType::Text: {
+            // The old text stays in its block until the next opening.
+            const QString t = isNull ? QString() : v.toString();
+            appendText(t.constData(), t.size());
+            for (auto* cells : {&blockOf, &offsets, &lengths}) {
+                (*cells)[row] = cells->back();
+                cells->pop_back();
+            }
             break;
+        }
         case FieldType::Bool:
             ints[row] = isNull ? 0 : v.toBool();
             break;
@@ -101,7 +164,8 @@ struct DataSet::Column {
             reals.erase(reals.begin() + row);
             break;
         case FieldType::Text:
-            texts.erase(texts.begin() + row);
+            for (auto* cells : {&blockOf, &offsets, &lengths})
+                cells->erase(cells->begin() + qsizetype(row));
             break;
         default:
             ints.erase(ints.begin() + row);
@@ -125,12 +189,6 @@ FieldType typeOfValue(sqlite3_stmt* statement, int column, bool haveRow)
     default:
         return FieldType::Text;
     }
-}
-
-QString columnText(sqlite3_stmt* statement, int column)
-{
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-    return QString::fromUtf8(text, sqlite3_column_bytes(statement, column));
 }
 
 QVariant bindable(const Field& field, const QVariant& v)
@@ -382,7 +440,8 @@ void DataSet::open()
                 column.reals.push_back(isNull ? 0.0 : sqlite3_column_double(statement, c));
                 break;
             case FieldType::Text:
-                column.texts.push_back(isNull ? QString() : columnText(statement, c));
+                column.appendUtf8(isNull ? nullptr : reinterpret_cast<const char*>(sqlite3_column_text(statement, c)),
+                                  isNull ? 0 : sqlite3_column_bytes(statement, c));
                 break;
             case FieldType::Bool:
                 column.ints.push_back(isNull ? 0 : sqlite3_column_int64(statement, c) != 0);
