@@ -46,6 +46,7 @@ private slots:
     void rtfIsWellFormed();
     void attachmentPdfsHoldTheirFigures();
     void detailPdfHoldsTitleAndFigures();
+    void findGivesThePageOfATableRow();
 };
 
 void TestReport::amountFormat_data()
@@ -219,6 +220,25 @@ void TestReport::detailPdfHoldsTitleAndFigures()
                                "1.000,00", "4.000,00", "Cap/Art. 120/1",
                                "Causale eliminazione: Economia", "Pagina 1 di 1"})
         QVERIFY2(text.contains(QString::fromUtf8(needed)), needed);
+}
+
+void TestReport::findGivesThePageOfATableRow()
+{
+    QList<QVariantList> rows;
+    for (int i = 0; i < 300; ++i)
+        rows.append({QStringLiteral("RIGA%1").arg(i, 4, 10, QChar('0'))});
+    Report report;
+    report.addDataSet(ReportDataSet("Righe", {{"Nome", ReportKind::Text}}, rows));
+    report.setTemplateText("<p>INIZIO</p><table border=\"1\">{{#Righe}}<tr><td>{{Nome}}</td></tr>{{/Righe}}"
+                           "</table><p>FINE</p>");
+    const auto prepared = report.prepare();
+    const int last = prepared->pageCount() - 1;
+    QVERIFY(last >= 2);
+    QCOMPARE(prepared->findPage("INIZIO"), 0);
+    QCOMPARE(prepared->findPage("RIGA0000"), 0);
+    QCOMPARE(prepared->findPage("RIGA0299"), last);
+    QCOMPARE(prepared->findPage("FINE"), last);
+    QCOMPARE(prepared->findPage("RIGA0000", 1), -1);
 }
 
 QTEST_MAIN(TestReport)
