@@ -56,7 +56,8 @@ struct DataSet::Column {
     char16_t* place(qsizetype length)
     {
         if (blocks.empty() || blockUsed + length > blockSize) {
-            blockSize = std::max(kBlockChars, length);
+            // Doubling up to the full size keeps the columns of short queries small.
+            blockSize = std::max(std::min(kBlockChars, std::max<qsizetype>(256, 2 * blockSize)), length);
             blocks.emplace_back(new char16_t[size_t(blockSize)]);
             blockUsed = 0;
         }

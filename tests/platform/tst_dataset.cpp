@@ -32,6 +32,7 @@ private slots:
     void postOfRowDeletedElsewhereIsRefused();
     void keyGivenBeforePostIsReadAndUsedUnderTheWriteLock();
     void postWaitsForAnotherCopysLockAndSaysSo();
+    void textsReadBackAsStored();
     void postOverAColumnChangedElsewhereIsRefusedKeepingWhatWasTyped();
     void settingFieldOutsideEditIsRefused();
     void locateById();
@@ -326,6 +327,36 @@ void TestDataSet::postWaitsForAnotherCopysLockAndSaysSo()
                                "(al massimo 30 secondi)..."});
     QCOMPARE(m_store->scalar("SELECT Causale1 || Causale2 FROM tEntrate WHERE Id = 1").toString(),
              QStringLiteral("MIAALTRA"));
+}
+
+void TestDataSet::textsReadBackAsStored()
+{
+    LocalStore& cn = m_store->tables().cnOstrel;
+    cn.exec("UPDATE tEntrate SET Descrizione = 'Città € 1/2' WHERE Id = 1");
+    cn.exec("UPDATE tEntrate SET Descrizione = '' WHERE Id = 2");
+    // Longer than a block of the column's texts, three times over.
+    q->setSql({"SELECT Id, Descrizione, Causale1, printf('%.*c', 70000 + Id, 'x') AS Lunga FROM tEntrate",
+               "ORDER BY", "  Id"});
+    q->open();
+    const auto row = [&] {
+        return QStringList{q->fieldByName("Descrizione").asString(),
+                           q->fieldByName("Descrizione").isNull() ? "null" : "value",
+                           q->fieldByName("Causale1").isNull() ? "null" : "value",
+                           QString::number(q->fieldByName("Lunga").asString().size())};
+    };
+    QCOMPARE(row(), (QStringList{"Città € 1/2", "value", "null", "70001"}));
+    q->next();
+    QCOMPARE(row(), (QStringList{"", "value", "null", "70002"}));
+    q->next();
+    QCOMPARE(row(), (QStringList{"", "null", "null", "70003"}));
+    q->edit();
+    q->fieldByName("Descrizione").setAsString("Più");
+    q->post();
+    q->first();
+    q->deleteRecord();
+    QCOMPARE(row(), (QStringList{"", "value", "null", "70002"}));
+    q->next();
+    QCOMPARE(row(), (QStringList{"Più", "value", "null", "70003"}));
 }
 
 void TestDataSet::settingFieldOutsideEditIsRefused()
