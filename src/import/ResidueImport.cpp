@@ -29,7 +29,7 @@ constexpr qsizetype kMaxLineLength = 4096;
 // Refuses, before anything in the store is touched, a file that is not a
 // residue file in Windows-1252: it would otherwise import mangled texts or
 // fail on a line with a value of a megabyte quoted in the message.
-void checkIsResidueText(const QByteArray& bytes, const QString& path)
+void checkIsResidueText(const QByteArray& bytes, const QStringList& lines, const QString& path)
 {
     const auto refuse = [&](const QString& why) {
         throw EInOutError(QStringLiteral("Il file '%1' non è un file di residui valido: %2. "
@@ -39,25 +39,17 @@ void checkIsResidueText(const QByteArray& bytes, const QString& path)
     if (Ansi::looksLikeUtf8(bytes))
         refuse(QStringLiteral("è scritto in UTF-8, mentre il programma legge file in "
                               "Windows-1252 (ANSI); salvarlo in ANSI e ripetere l'importazione"));
-    qsizetype line = 1;
-    qsizetype lineStart = 0;
-    for (qsizetype i = 0; i <= bytes.size(); ++i) {
-        const char c = i < bytes.size() ? bytes[i] : '\n';
-        if (c == '\0')
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (lines[i].contains(QChar(0)))
             refuse(QStringLiteral("la riga %1 contiene un carattere nullo (byte 0), che un file "
                                   "di testo non contiene")
-                       .arg(line));
-        if (c != '\n' && c != '\r')
-            continue;
-        if (i - lineStart > kMaxLineLength)
+                       .arg(i + 1));
+        if (lines[i].size() > kMaxLineLength)
             refuse(QStringLiteral("la riga %1 è lunga %2 caratteri, mentre una riga di residuo "
                                   "ne ha al massimo %3")
-                       .arg(line)
-                       .arg(i - lineStart)
+                       .arg(i + 1)
+                       .arg(lines[i].size())
                        .arg(kMaxLineLength));
-        if (c == '\n' || i + 1 >= bytes.size() || bytes[i + 1] != '\n')
-            ++line;
-        lineStart = i + 1;
     }
 }
 
@@ -86,8 +78,8 @@ int ResidueImport::Importa(DataSet& tTabella)
         throw EInOutError(
             QStringLiteral("Errore di lettura del file '%1': %2").arg(path, fTesto.errorString()));
     fTesto.close();
-    checkIsResidueText(bytes, path);
     const QStringList lines = Ansi::splitLines(Ansi::decode(bytes));
+    checkIsResidueText(bytes, lines, path);
 
     Field& Cap = tTabella.fieldByName(QStringLiteral("Cap"));
     Field& Art = tTabella.fieldByName(QStringLiteral("Art"));
