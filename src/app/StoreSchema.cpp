@@ -87,12 +87,22 @@ void createStore(const QString& path)
     }
 }
 
-void checkColumns(LocalStore& store, const QString& table)
+namespace {
+
+QList<ColumnDef> columnsOf(LocalStore& store, const QString& table)
 {
     const QList<ColumnDef> columns = store.tableColumns(table);
     if (columns.isEmpty())
         throw EDatabaseError(QStringLiteral("Nell'archivio '%1' manca la tabella %2.")
                                  .arg(store.dataSource(), table));
+    return columns;
+}
+
+} // namespace
+
+void checkColumns(LocalStore& store, const QString& table)
+{
+    const QList<ColumnDef> columns = columnsOf(store, table);
     static const QRegularExpression column(QStringLiteral("^    (\\w+) [A-Z]"));
     QStringList missing;
     for (const QString& line : createStatement(table).split(u'\n')) {
@@ -117,10 +127,7 @@ void checkColumns(LocalStore& store, const QString& table)
 
 QList<QStringList> capUpgrade(LocalStore& store, const QString& table)
 {
-    const QList<ColumnDef> columns = store.tableColumns(table);
-    if (columns.isEmpty())
-        throw EDatabaseError(QStringLiteral("Nell'archivio '%1' manca la tabella %2.")
-                                 .arg(store.dataSource(), table));
+    const QList<ColumnDef> columns = columnsOf(store, table);
     const auto cap = std::find_if(columns.begin(), columns.end(), [](const ColumnDef& c) {
         return c.name.compare(QStringLiteral("Cap"), Qt::CaseInsensitive) == 0;
     });
