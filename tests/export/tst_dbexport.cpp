@@ -1,4 +1,5 @@
 #include "RecordingFeedback.h"
+#include "TestLedger.h"
 #include "TestStore.h"
 
 #include "app/DataModule.h"
@@ -48,13 +49,7 @@ class Ledger {
 public:
     explicit Ledger(const QString& host) : m_name(QUuid::createUuid().toString())
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QPSQL", m_name);
-        const qsizetype colon = host.lastIndexOf(u':');
-        db.setHostName(host.left(colon));
-        db.setPort(host.mid(colon + 1).toInt());
-        db.setDatabaseName("kestra");
-        db.setUserName(kSchema);
-        db.setPassword(kSchema);
+        QSqlDatabase db = addTestLedger(m_name, host, kSchema);
         db.setNumericalPrecisionPolicy(QSql::HighPrecision);
         if (!db.open())
             qFatal("ledger: %s", qPrintable(db.lastError().text()));

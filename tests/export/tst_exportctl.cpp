@@ -1,3 +1,4 @@
+#include "TestLedger.h"
 #include "TestStore.h"
 
 #include "app/DataModule.h"
@@ -86,12 +87,7 @@ void TestExportCtl::exportDbPrintsWhatItCreated()
     store.tables().cnOstrel.exec("INSERT INTO tEntrate (Id, Numero, Anno, Cap, Art, Descrizione, ResAnno2) "
                                  "VALUES (1, '123', 2012, 410, 2, 'Canoni', 250.75)");
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QPSQL", "ledger");
-        db.setHostName(host.section(':', 0, 0));
-        db.setPort(host.section(':', 1).toInt());
-        db.setDatabaseName("kestra");
-        db.setUserName("KESTRA481308");
-        db.setPassword("KESTRA481308");
+        QSqlDatabase db = addTestLedger("ledger", host, "KESTRA481308");
         QVERIFY(db.open());
         QSqlQuery q(db);
         QVERIFY(q.exec("INSERT INTO cfcapitolipeg (idcapitolo, eser, app, cap, art, flcopfplur) VALUES "

@@ -1,6 +1,7 @@
 // The program killed halfway through its writes, and two copies on one store.
 // Each kill is repeated at several points of the run it interrupts.
 
+#include "TestLedger.h"
 #include "TestStore.h"
 
 #include "app/DataModule.h"
@@ -241,12 +242,7 @@ void TestFaults::killedDatabaseExportLeavesNothingOnTheServer()
     const QStringList tables = {"cfdettaccertamenti", "cfaccertamenti", "cfpegperprogrammi",
                                 "cfpegpercdc", "cfcapitolipeg"};
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QPSQL", "ledger");
-        db.setHostName(host.section(':', 0, 0));
-        db.setPort(host.section(':', 1).toInt());
-        db.setDatabaseName("kestra");
-        db.setUserName("KESTRA481308");
-        db.setPassword("KESTRA481308");
+        QSqlDatabase db = addTestLedger("ledger", host, "KESTRA481308");
         QVERIFY(db.open());
         const auto clear = [&] {
             for (const QString& table : tables)
