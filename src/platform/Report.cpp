@@ -14,6 +14,7 @@
 #include <QPdfWriter>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <functional>
 #include <QScreen>
 #include <QSet>
 #include <QTextBlock>
@@ -301,6 +302,19 @@ QString titleOf(const QString& html)
     return decode.toPlainText().simplified();
 }
 
+// The file is replaced only once the whole report is in it.
+void writeWhole(const QString& fileName, const std::function<void(QIODevice&)>& write)
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        throw EInOutError(QStringLiteral("Impossibile scrivere il file '%1': %2")
+                              .arg(fileName, file.errorString()));
+    write(file);
+    if (!file.commit())
+        throw EInOutError(QStringLiteral("Impossibile scrivere il file '%1': %2")
+                              .arg(fileName, file.errorString()));
+}
+
 } // namespace
 
 // PreparedReport
@@ -459,14 +473,7 @@ void PreparedReport::writePdf(QIODevice& device) const
 
 void PreparedReport::writePdf(const QString& fileName) const
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw EInOutError(QStringLiteral("Impossibile scrivere il file '%1': %2")
-                              .arg(fileName, file.errorString()));
-    writePdf(file);
-    if (!file.commit())
-        throw EInOutError(QStringLiteral("Impossibile scrivere il file '%1': %2")
-                              .arg(fileName, file.errorString()));
+    writeWhole(fileName, [this](QIODevice& file) { writePdf(file); });
 }
 
 void PreparedReport::writeRtf(QIODevice& device) const
@@ -477,14 +484,7 @@ void PreparedReport::writeRtf(QIODevice& device) const
 
 void PreparedReport::writeRtf(const QString& fileName) const
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw EInOutError(QStringLiteral("Impossibile scrivere il file '%1': %2")
-                              .arg(fileName, file.errorString()));
-    writeRtf(file);
-    if (!file.commit())
-        throw EInOutError(QStringLiteral("Impossibile scrivere il file '%1': %2")
-                              .arg(fileName, file.errorString()));
+    writeWhole(fileName, [this](QIODevice& file) { writeRtf(file); });
 }
 
 // Report
